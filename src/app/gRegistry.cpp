@@ -2,7 +2,9 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFile>
 #include <QSettings>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <memory>
@@ -36,10 +38,35 @@ bool Locate(const QString& key, StoreLocation& where) {
     return true;
 }
 
+// Qt's INI reader keeps parsed files in a process-wide cache and reports a
+// format error only on the first parse, so the file is judged here on every
+// open: text that is not UTF-8, or a group header without its closing bracket.
+bool StoreIsDamaged(const QString& file) {
+    QFile in(file);
+    if (!in.exists())
+        return false;
+    if (!in.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray bytes = in.readAll();
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    if (decoder.hasError())
+        return true;
+    const auto lines = QStringView(text).split(QLatin1Char('\n'));
+    for (QStringView line : lines) {
+        line = line.trimmed();
+        if (line.startsWith(QLatin1Char('[')) && !line.contains(QLatin1Char(']')))
+            return true;
+    }
+    return false;
+}
+
 // An open store positioned on the key's group, or null when it cannot be used.
 std::unique_ptr<QSettings> OpenKey(const QString& key) {
     StoreLocation where;
     if (!Locate(key, where))
+        return nullptr;
+    if (StoreIsDamaged(where.file))
         return nullptr;
     auto store = std::make_unique<QSettings>(where.file, QSettings::IniFormat);
     if (store->status() != QSettings::NoError)

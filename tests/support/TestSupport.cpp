@@ -71,17 +71,20 @@ QByteArray ReadFile(const QString& path) {
 }
 
 void AnswerNextModal(std::function<void(QWidget*)> answer, int timeoutMs) {
-    auto timer = std::make_shared<QTimer>();
+    // Owned by the application; it deletes itself once it has answered or given up.
+    auto* timer = new QTimer(QCoreApplication::instance());
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
-    QObject::connect(timer.get(), &QTimer::timeout, [timer, clock, answer, timeoutMs] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, answer, timeoutMs] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal && modal->isVisible()) {
             timer->stop();
+            timer->deleteLater();
             answer(modal);
         } else if (clock->elapsed() > timeoutMs) {
             timer->stop();
+            timer->deleteLater();
         }
     });
     timer->start();
