@@ -12,7 +12,9 @@
 TfrmMain::TfrmMain(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), ProgramFolderOverride(programFolder) {}
 
-TfrmMain::~TfrmMain() { FormClose(); }
+TfrmMain::~TfrmMain() {
+    FormClose();
+}
 
 bool TfrmMain::FormCreate() {
     BuilderState& state = builderState();
@@ -79,4 +81,8 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     event->accept();
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    return QMainWindow::eventFilter(watched, event);
 }
