@@ -20,8 +20,8 @@ using BgrTriple = std::array<std::uint8_t, 3>; // blue, green, red
 struct SurpriseRecord {
     std::uint32_t EngineSize = 0;
     std::uint32_t ArchiveSize = 0;
-    QString BuildTime;       // 17 characters, yyyymmddhhnnsszzz
-    QString PacketPicture;   // "b1.bmp"
+    QString BuildTime;     // 17 characters, yyyymmddhhnnsszzz
+    QString PacketPicture; // "b1.bmp"
     bool PacketTransparent = false;
     BgrTriple PacketTransparentColour{};
     QString SurprisePicture; // "b2.bmp"
@@ -33,7 +33,7 @@ struct SurpriseRecord {
     QString OpenEffectSoundFile;
     QString SurpriseSoundFile;
     bool HasGoToUrl = false;
-    QString GoToUrl;         // at most 255
+    QString GoToUrl; // at most 255
 
     // The 415 bytes; strings in Windows-1252 (? for other characters),
     // cut to their capacity.
@@ -46,6 +46,22 @@ struct SurpriseRecord {
 // The record's signature, 16 bytes starting 05 A1 AB 9F.
 QByteArray SurpriseSignature();
 
-// Windows-1252 text of at most capacity characters (? for the others).
+// Windows-1252 text (? for characters outside it), one byte per character.
 QByteArray ToAnsi(const QString& text);
 QString FromAnsi(const QByteArray& bytes);
+
+// text without its leading and trailing blanks and control characters
+// (everything up to U+0020), as the password and URL fields are read.
+QString TrimBlanks(const QString& text);
+
+// The archive entry names of the three sound slots: "s1", "s2" or "s3" and
+// the sound's extension (from its last dot, in its own letter case), cut to
+// 8 characters; a slot holding the same file name as an earlier slot shares
+// that slot's entry. Empty for an empty slot.
+struct SoundEntries {
+    QString Packet;
+    QString OpenEffect;
+    QString Surprise;
+};
+SoundEntries MakeSoundEntries(const QString& packetSound, const QString& openEffectSound,
+                              const QString& surpriseSound);
