@@ -2,6 +2,7 @@
 
 #include "app/gSite.h"
 
+#include <QDate>
 #include <QFile>
 #include <QStringList>
 
@@ -92,4 +93,29 @@ QString FormatTotalMemory(qint64 bytes, const QLocale& locale) {
 
 QString FormatMemoryLoad(int percent) {
     return QString::number(percent) + QStringLiteral(" %");
+}
+
+namespace {
+
+AboutFactsReader& CurrentFactsReader() {
+    static AboutFactsReader reader;
+    return reader;
+}
+
+} // namespace
+
+AboutFacts ReadAboutFacts() {
+    if (const AboutFactsReader& reader = CurrentFactsReader())
+        return reader();
+    AboutFacts facts;
+    facts.VersionText = VersionText(ProgramVersion());
+    facts.CurrentYear = QDate::currentDate().year();
+    facts.Memory = ReadMemoryStatus();
+    return facts;
+}
+
+AboutFactsReader SetAboutFactsReader(AboutFactsReader reader) {
+    AboutFactsReader previous = std::move(CurrentFactsReader());
+    CurrentFactsReader() = std::move(reader);
+    return previous;
 }

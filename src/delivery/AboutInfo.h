@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QString>
 
+#include <functional>
+
 // What the about box shows: version, years, maker and the memory summary.
 
 // The program's own version, as compiled in.
@@ -37,3 +39,17 @@ MemoryStatus ReadMemoryStatus(const QString& path = QStringLiteral("/proc/meminf
 QString FormatTotalMemory(qint64 bytes, const QLocale& locale = QLocale());
 // The load as "%d %%": the number, a space and a per cent sign.
 QString FormatMemoryLoad(int percent);
+
+// Everything the about box reads from the system when it is activated.
+struct AboutFacts {
+    QString VersionText; // VersionText(ProgramVersion())
+    int CurrentYear = 0;
+    MemoryStatus Memory;
+};
+
+// The facts of this program on this system, unless a reader has been set.
+AboutFacts ReadAboutFacts();
+// Replaces the reader (tests stand in a clock and a memory size) and returns
+// the previous one; an empty reader brings back the system's facts.
+using AboutFactsReader = std::function<AboutFacts()>;
+AboutFactsReader SetAboutFactsReader(AboutFactsReader reader);
