@@ -23,6 +23,9 @@ struct BuildInputs {
     QString EnginesFolder;  // each ending in the separator
     QString SoundsFolder;
     QString TempRoot;
+    QString EngineFile; // when set, the engine instead of EnginesFolder + "Surprise.exe"
+
+    QString EnginePath() const;
 };
 
 enum class BuildCheck {
@@ -47,7 +50,10 @@ BuildCheck RunBuildChecks(const BuildInputs& inputs);
 // begins with "HTTP://" in any letter case and is longer than that.
 bool IsValidGoToUrl(const QString& text);
 
-// Sets buildFolder to TempRoot + yymmddhhnnsszzz + "/" and creates it.
+// Sets buildFolder to TempRoot + yymmddhhnnsszzz + "/" and creates it. A
+// folder of that name that exists already belongs to another build: the
+// milliseconds advance until the name is free. buildFolder is empty when
+// no folder could be made.
 bool MakeBuildFolder(const QString& tempRoot, QString& buildFolder);
 
 struct BuildOutcome {
@@ -57,6 +63,9 @@ struct BuildOutcome {
 };
 
 // Steps 10 to 17 and the close-out's test, after the checks have passed.
-// processEvents is called where pending window messages may run. Errors of file operations are thrown after an
-// incomplete output file has been removed.
+// processEvents is called where pending window messages may run. Errors of
+// file operations (FileError, ContainerError, PictureError) are thrown after
+// an incomplete output file has been removed. An OutputFileName that is not
+// a bare file name, or that names one of the build's own files (b1.bmp,
+// b2.bmp, data.zip), is thrown as FileError before anything is made.
 BuildOutcome RunBuild(const BuildInputs& inputs, const std::function<void()>& processEvents = {});
