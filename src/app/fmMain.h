@@ -1,8 +1,11 @@
 #pragma once
 
+#include "build/BuildProcedure.h"
+
 #include <QImage>
 #include <QList>
 #include <QMainWindow>
+#include <QPixmap>
 #include <QString>
 #include <QStringList>
 
@@ -169,9 +172,8 @@ public:
     QAction* ActSurpriseTransparencyToggle = nullptr;
     // Every action of the list, in the list's order.
     QList<QAction*> Actions() const;
-    // The toggles' tags: 1 on, 0 off.
-    int PacketTransparencyTag = 1;
-    int SurpriseTransparencyTag = 1;
+    // A toggle action's tag (its data): 1 for on, 0 for off.
+    static int Tag(const QAction* action);
 
     // ---- Menus
     QMenu* mnuBuild = nullptr;
@@ -247,10 +249,13 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
-    void CreateLayout();
+    void CreateLayout(); // fmMainLayout.cpp
     void ConnectHandlers();
-    // The widgets of this window that the keyboard table names.
-    bool OwnsKeyboardFocus(QObject* watched) const;
+    void SetDropTargets(bool registered);
+    // True when event is the first delivery of a key to this window's
+    // focused control, the moment the window's key preview sees it.
+    bool IsPreviewedKey(QObject* watched) const;
+    BuildInputs CurrentBuildInputs() const;
 
     QString ProgramFolderOverride;
     bool Closed = false;
