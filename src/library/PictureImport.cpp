@@ -27,10 +27,6 @@ QString FileExtension(const QString& path) {
 
 bool AcceptsDroppedFile(const QString& path, const QString& patterns) {
     const QString extension = FileExtension(path).toLower();
-    // File names here may hold the list's own separators; "x.bmp;*.gif"
-    // must not pass as a picture.
-    if (extension.contains(QLatin1Char(';')) || extension.contains(QLatin1Char('*')))
-        return false;
     return patterns.contains(QLatin1Char('*') + extension + QLatin1Char(';'));
 }
 

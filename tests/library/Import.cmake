@@ -1,0 +1,5 @@
+zorvane_test(test_import
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/ImportDialogTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/PictureImportTest.cpp
+    LIBS zorvane_import)
