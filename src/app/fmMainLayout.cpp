@@ -97,13 +97,14 @@ void TfrmMain::CreateLayout() {
 
     // Top strip: title, title picture (a link), toolbar.
     QWidget* top = Strip(client, QRect(0, 0, 518, 46));
+    lblTitle = Caption(top, QStringLiteral("Zadad"), QPoint(8, 0), labelFont, kStripTextColour);
+    lblTitle->move(8, (46 - lblTitle->height()) / 2);
+    // The picture follows the title; its blank right end may pass under the
+    // toolbar, which stays on top.
     Image2 = new QLabel(top);
-    Image2->setGeometry(0, 0, 275, 46);
+    Image2->setGeometry(lblTitle->geometry().right() + 5, 0, 275, 46);
     Image2->setPixmap(ArtworkPixmap(QStringLiteral("title")));
     Image2->setCursor(Qt::PointingHandCursor);
-    lblTitle = Caption(top, QStringLiteral("Zadad"), QPoint(10, 13), labelFont, kStripTextColour);
-    // Clicks on the title belong to the picture under it.
-    lblTitle->setAttribute(Qt::WA_TransparentForMouseEvents);
 
     const QSize toolbarImage(40, 40);
     const int sendWidth = 47 + 13; // the button and its drop-down arrow
