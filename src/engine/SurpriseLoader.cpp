@@ -11,6 +11,10 @@
 #include <QHash>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cstdlib>
 
 namespace {
 
@@ -20,7 +24,51 @@ constexpr int kMaxPasswordLength = 50;
     throw DamagedSurprise(why.toStdString());
 }
 
+quint32 U32At(const QByteArray& bytes, qsizetype at) {
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+quint16 U16At(const QByteArray& bytes, qsizetype at) {
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+// Qt's reader takes a BMP whose pixel rows stop early and leaves the rest of
+// the picture undefined; an uncompressed BMP must hold every row it declares.
+bool HoldsAllRows(const QByteArray& bmp) {
+    constexpr qsizetype kFileHeader = 14;
+    if (bmp.size() < kFileHeader + 12 || !bmp.startsWith("BM"))
+        return false;
+    const qint64 pixelsAt = U32At(bmp, 10);
+    const quint32 infoSize = U32At(bmp, kFileHeader);
+    qint64 width = 0;
+    qint64 height = 0;
+    int bitCount = 0;
+    quint32 compression = 0;
+    if (infoSize == 12) {
+        width = U16At(bmp, kFileHeader + 4);
+        height = U16At(bmp, kFileHeader + 6);
+        bitCount = U16At(bmp, kFileHeader + 10);
+    } else {
+        if (infoSize < 40 || bmp.size() < kFileHeader + 40)
+            return false;
+        width = qint32(U32At(bmp, kFileHeader + 4));
+        height = qint32(U32At(bmp, kFileHeader + 8));
+        bitCount = U16At(bmp, kFileHeader + 14);
+        compression = U32At(bmp, kFileHeader + 16);
+    }
+    if (width <= 0 || height == 0)
+        return false;
+    // Run-length pictures have no fixed size; their reader checks them.
+    const bool uncompressed = compression == 0 || compression == 3 || compression == 6;
+    if (!uncompressed)
+        return true;
+    const qint64 rowBytes = (qint64(bitCount) * width + 31) / 32 * 4;
+    return pixelsAt >= kFileHeader + infoSize &&
+           pixelsAt + rowBytes * std::abs(height) <= bmp.size();
+}
+
 QImage DecodePicture(const QString& name, const QByteArray& bytes) {
+    if (!HoldsAllRows(bytes))
+        Damaged(QStringLiteral("The picture \"%1\" is not a complete BMP.").arg(name));
     try {
         // Always read as BMP: that is what the builder writes, whatever the name.
         return LoadPictureData(bytes, QStringLiteral("bmp")).Image;
@@ -42,6 +90,9 @@ ExtractedSurprise ExtractSurprise(const SurpriseContents& contents) {
     if (record.PacketPicture.isEmpty() || record.SurprisePicture.isEmpty())
         Damaged(QStringLiteral("The record names no picture."));
 
+    // The archive begins right behind the engine, with its first entry.
+    if (!contents.Archive.startsWith(QByteArray("PK\x03\x04", 4)))
+        Damaged(QStringLiteral("The data archive does not start where the record says."));
     QList<ArchiveEntry> entries;
     try {
         entries = ReadArchive(contents.Archive, kDataArchivePassword, true, kMaxSurpriseEntrySize);
