@@ -1,5 +1,6 @@
 #include "delivery/MapiMail.h"
 #include "support/TestSupport.h"
+#include "MailRecorder.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,52 +9,9 @@
 
 #include <gtest/gtest.h>
 
-using testsupport::ReadFile;
-using testsupport::ScopedEnv;
 using testsupport::WriteFile;
 
 namespace {
-
-// A folder that stands for PATH, optionally holding an xdg-email that
-// records its arguments, NUL-separated, so that line breaks survive.
-class MailPath {
-public:
-    MailPath() : Path("PATH", Dir.path()) {}
-
-    QString Record() const { return Dir.path() + "/record"; }
-
-    void InstallRecorder(int exitCode = 0) {
-        Install(QString("#!/bin/sh\nfor a in \"$@\"; do printf '%s\\0' \"$a\" >> '%1'; done\n"
-                        "exit %2\n")
-                    .arg(Record())
-                    .arg(exitCode)
-                    .toUtf8(),
-                true);
-    }
-
-    void Install(const QByteArray& script, bool executable) {
-        const QString file = WriteFile(Dir.path() + "/xdg-email", script);
-        QFile::Permissions permissions = QFile::ReadOwner | QFile::WriteOwner;
-        if (executable)
-            permissions |= QFile::ExeOwner;
-        QFile::setPermissions(file, permissions);
-    }
-
-    QStringList RecordedArguments() const {
-        QByteArray bytes = ReadFile(Record());
-        if (bytes.isEmpty())
-            return {};
-        bytes.chop(1);
-        QStringList arguments;
-        for (const QByteArray& part : bytes.split('\0'))
-            arguments << QString::fromUtf8(part);
-        return arguments;
-    }
-
-private:
-    QTemporaryDir Dir;
-    ScopedEnv Path;
-};
 
 struct HookLog {
     QStringList Calls;
