@@ -1,0 +1,1 @@
+zorvane_test(test_series_lists SOURCES SeriesListsTest.cpp LIBS zorvane_library)
