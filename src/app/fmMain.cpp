@@ -4,6 +4,7 @@
 #include "app/gPictureLists.h"
 #include "app/gUtils.h"
 #include "app/gVars.h"
+#include "dialogs/fmOptions.h"
 #include "platform/PrivateFolder.h"
 
 #include <QAction>
@@ -71,11 +72,13 @@ TfrmMain::TfrmMain(const QString& programFolder, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
+    setObjectName(QStringLiteral("frmMain"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     CreateActions();
     CreateLayout();
     CreateMenus();
     ConnectHandlers();
+    ShowOptionsDialog = [this] { ShowOptions(this); };
     // The window's key preview: it sees every key before the focused control.
     qApp->installEventFilter(this);
 }

@@ -1,32 +1,160 @@
 // The builder's delivery commands, the Help and More menus and the title link.
 #include "app/fmMain.h"
 
-void TfrmMain::ActPreviewExecute() {}
+#include "app/gRegistry.h"
+#include "app/gSite.h"
+#include "app/gUtils.h"
+#include "app/gVars.h"
+#include "delivery/Delivery.h"
+#include "delivery/WebLinks.h"
+#include "dialogs/fmAbout.h"
 
-void TfrmMain::ActSaveAsExecute() {}
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
 
-void TfrmMain::ActSendToDesktopExecute() {}
+namespace {
 
-void TfrmMain::ActSendToMyDocumentsExecute() {}
+QString BuiltFile() {
+    return BuiltFilePath(appFolders(), builderState());
+}
+
+// Message texts carry "\r\n" line breaks; Qt's boxes break on "\n".
+QString DisplayText(QString text) {
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+void ShowPlainMessage(QWidget* owner, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationDisplayName(), DisplayText(text),
+                    QMessageBox::Ok, owner);
+    box.exec();
+}
+
+bool AskReplace(QWidget* owner, const QString& target) {
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Warning"),
+                    DisplayText(ReplaceQuestionText(target)), QMessageBox::Yes | QMessageBox::No,
+                    owner);
+    return box.exec() == QMessageBox::Yes;
+}
+
+// The delivery file when there is a built surprise and its delivery file
+// could be made; empty otherwise, and the command ends silently.
+QString ReadyDeliveryFile() {
+    if (!QFileInfo(BuiltFile()).isFile())
+        return {};
+    QString delivery;
+    NormalOrCompressed(delivery);
+    return QFileInfo(delivery).isFile() ? delivery : QString();
+}
+
+// Send to Desktop and Send to My Documents. The folder lookup comes first,
+// even when nothing has been built.
+void SendToFolder(QWidget* owner, const QString& folder, const QString& notFoundText) {
+    if (folder.isEmpty()) {
+        ShowPlainMessage(owner, notFoundText);
+        return;
+    }
+    const QString delivery = ReadyDeliveryFile();
+    if (delivery.isEmpty())
+        return;
+    const QString target = IncludeBackslash(folder) + QFileInfo(delivery).fileName();
+    if (QFileInfo::exists(target) && !AskReplace(owner, target))
+        return;
+    CopyDeliveryFile(delivery, target); // a failed copy is not reported
+}
+
+// Where the save dialog opens: the folder of the last Save As of this run,
+// else the documents folder, else home.
+QString& LastSaveFolder() {
+    static QString folder;
+    return folder;
+}
+
+QString SaveDialogFolder() {
+    if (!LastSaveFolder().isEmpty() && QFileInfo(LastSaveFolder()).isDir())
+        return LastSaveFolder();
+    const QString documents = GetDocumentsFolder();
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+} // namespace
+
+void TfrmMain::ActPreviewExecute() {
+    // The executable runs even when compressed delivery is on.
+    PreviewBuiltFile(BuiltFile());
+}
+
+void TfrmMain::ActSaveAsExecute() {
+    const QString delivery = ReadyDeliveryFile();
+    if (delivery.isEmpty())
+        return;
+    const SaveAsProposal proposal = ProposeSaveAs(delivery, builderState().CompressedDelivery);
+    QFileDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("SaveDialog1"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(proposal.NameFilter);
+    dialog.setDefaultSuffix(proposal.DefaultSuffix);
+    dialog.setDirectory(SaveDialogFolder());
+    dialog.selectFile(proposal.FileName);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString chosen = dialog.selectedFiles().value(0);
+    if (chosen.isEmpty())
+        return;
+    LastSaveFolder() = QFileInfo(chosen).absolutePath();
+    // The dialog has asked before replacing; a failed copy is not reported.
+    CopyDeliveryFile(delivery, chosen);
+}
+
+void TfrmMain::ActSendToDesktopExecute() {
+    SendToFolder(this, GetDesktopFolder(), DesktopNotFoundText());
+}
+
+void TfrmMain::ActSendToMyDocumentsExecute() {
+    SendToFolder(this, GetDocumentsFolder(), DocumentsNotFoundText());
+}
 
 void TfrmMain::ActSendToMailRecipientExecute() {}
 
-void TfrmMain::Programhelp1Click() {}
+void TfrmMain::Programhelp1Click() {
+    OpenAddress(gSite::HelpPage());
+}
 
-void TfrmMain::FAQ1Click() {}
+void TfrmMain::FAQ1Click() {
+    OpenAddress(gSite::FaqPage());
+}
 
-void TfrmMain::Homepage1Click() {}
+void TfrmMain::Homepage1Click() {
+    OpenAddress(gSite::HomePage());
+}
 
-void TfrmMain::Checkforupdate1Click() {}
+void TfrmMain::Checkforupdate1Click() {
+    OpenAddress(gSite::HomePage());
+}
 
-void TfrmMain::About2Click() {}
+void TfrmMain::About2Click() {
+    ShowAbout(this);
+}
 
-void TfrmMain::MoreQUELVproducts1Click() {}
+void TfrmMain::MoreQUELVproducts1Click() {
+    OpenAddress(gSite::ProductsPage());
+}
 
-void TfrmMain::GetNewsletter1Click() {}
+void TfrmMain::GetNewsletter1Click() {
+    OpenAddress(gSite::NewsletterPage());
+}
 
-void TfrmMain::SellthisProgramandEarnMoney1Click() {}
+void TfrmMain::SellthisProgramandEarnMoney1Click() {
+    OpenAddress(gSite::AffiliatePage());
+}
 
-void TfrmMain::ellaFriendSendemail1Click() {}
+void TfrmMain::ellaFriendSendemail1Click() {
+    OpenMail(QString(), QStringLiteral("Zorvane..."), gSite::HomePage());
+}
 
-void TfrmMain::Image2Click() {}
+void TfrmMain::Image2Click() {
+    OpenAddress(gSite::HomePage());
+}
