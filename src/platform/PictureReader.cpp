@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <cstdlib>
+
 namespace {
 
 QString Ext(const QString& extension) {
@@ -27,9 +29,86 @@ QByteArray QtFormatFor(const QString& ext) {
     return ext.toLatin1();
 }
 
+quint16 U16(const QByteArray& d, qsizetype at) {
+    return quint16(uchar(d[at]) | uchar(d[at + 1]) << 8);
+}
+quint32 U32(const QByteArray& d, qsizetype at) {
+    return quint32(U16(d, at)) | quint32(U16(d, at + 2)) << 16;
+}
+
+[[noreturn]] void Truncated(const QString& ext) {
+    throw PictureError(QStringLiteral("The %1 picture ends before it is complete.")
+                           .arg(ext.toUpper())
+                           .toStdString());
+}
+
+// Qt's readers return what they could decode of a file that was cut short,
+// without an error. A picture with its lower part missing must not pass for a
+// whole one, so each format's end is checked here first.
+void CheckComplete(const QString& ext, const QByteArray& d) {
+    const qint64 size = d.size();
+    if (ext == QLatin1String("bmp") && size >= 30 && d.startsWith("BM")) {
+        const qint64 offset = U32(d, 10);
+        const quint32 header = U32(d, 14);
+        qint64 width = 0, height = 0, bits = 0, compression = 0, imageSize = 0;
+        if (header == 12) {
+            width = U16(d, 18);
+            height = U16(d, 20);
+            bits = U16(d, 24);
+        } else if (header >= 40 && size >= 38) {
+            width = qint32(U32(d, 18));
+            height = std::abs(qint64(qint32(U32(d, 22))));
+            bits = U16(d, 28);
+            compression = U32(d, 30);
+            imageSize = U32(d, 34);
+        }
+        if (width <= 0 || height <= 0 || bits <= 0 || bits > 32 || offset > size)
+            return; // Qt refuses such headers itself
+        if (compression == 0 || compression == 3) {
+            const qint64 rowBytes = (width * bits + 31) / 32 * 4;
+            if ((size - offset) / rowBytes < height)
+                Truncated(ext);
+        } else if ((compression == 1 || compression == 2) && imageSize > size - offset) {
+            Truncated(ext);
+        }
+    } else if (ext == QLatin1String("gif")) {
+        // The trailer byte 0x3B ends the file; some writers pad after it.
+        qsizetype last = d.size() - 1;
+        while (last >= 0 && d[last] == '\0')
+            --last;
+        if (last < 0 || d[last] != 0x3B)
+            Truncated(ext);
+    } else if (ext == QLatin1String("png")) {
+        const qsizetype end = d.lastIndexOf("IEND");
+        if (end < 0 || end + 8 > size)
+            Truncated(ext);
+    } else if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg")) {
+        const qsizetype scan = d.lastIndexOf("\xFF\xDA");
+        if (scan >= 0 && d.indexOf("\xFF\xD9", scan) < 0)
+            Truncated(ext);
+    } else if (ext == QLatin1String("tga") && size >= 18 && d[2] == 2) {
+        const qint64 colourMap = d[1] ? qint64(U16(d, 5)) * ((uchar(d[7]) + 7) / 8) : 0;
+        const qint64 start = 18 + uchar(d[0]) + colourMap;
+        const qint64 pixelBytes = (uchar(d[16]) + 7) / 8;
+        const qint64 pixels = qint64(U16(d, 12)) * U16(d, 14);
+        if (start > size || (pixelBytes > 0 && (size - start) / pixelBytes < pixels))
+            Truncated(ext);
+    }
+}
+
+// Qt's Targa reader takes only files with the footer of the format's second
+// version; the files of the first version have the same layout without it.
+QByteArray WithTgaFooter(const QByteArray& data) {
+    static const QByteArray Signature("TRUEVISION-XFILE.\0", 18);
+    if (data.endsWith(Signature))
+        return data;
+    return data + QByteArray(8, '\0') + Signature;
+}
+
 QImage ReadWithQt(const QByteArray& data, const QString& ext, const QSize& decodeSize) {
+    CheckComplete(ext, data);
     QBuffer buffer;
-    buffer.setData(data);
+    buffer.setData(ext == QLatin1String("tga") ? WithTgaFooter(data) : data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormatFor(ext));
     reader.setDecideFormatFromContent(false);

@@ -1,0 +1,18 @@
+// The 32-bit BMP reader on arbitrary bytes: a PictureError is fine, nothing
+// else.
+
+#include "platform/Bmp32Reader.h"
+#include "platform/PictureReader.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    try {
+        (void)IsBmp32(bytes);
+        (void)ReadBmp32(bytes);
+    } catch (const PictureError&) {
+    }
+    return 0;
+}
