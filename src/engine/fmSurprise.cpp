@@ -29,7 +29,9 @@ QBitmap TransparencyMask(const QImage& image, const BgrTriple& colour) {
     }
     if (!keyed || !visible)
         return {};
-    return QBitmap::fromImage(rgb.createMaskFromColor(key, Qt::MaskOutColor));
+    // The key's pixels are set in this mask image, which makes them the clear
+    // (see-through) pixels of the bitmap.
+    return QBitmap::fromImage(rgb.createMaskFromColor(key, Qt::MaskInColor));
 }
 
 TfrmSurprise::TfrmSurprise(LoadedSurprise surprise, std::unique_ptr<SoundPlayer> player,

@@ -57,6 +57,20 @@ TEST_F(SurpriseLoaderTest, ReadsRecordPicturesAndDistinctSounds) {
     EXPECT_EQ(got.Sounds[1].second, TinyWav());
 }
 
+TEST_F(SurpriseLoaderTest, ReadsSurprisesWhoseArchiveAnotherZipToolWrote) {
+    // The fuzz seeds are made with Info-ZIP's zip, not with our writer.
+    const QString seeds = QStringLiteral(ZORVANE_SOURCE_DIR "/tests/fuzz/corpus/container/");
+    const ExtractedSurprise plain = LoadSurpriseFile(seeds + QStringLiteral("plain"));
+    EXPECT_EQ(plain.PacketImage.size(), QSize(6, 4));
+    EXPECT_EQ(plain.PacketImage.pixel(0, 3), qRgb(255, 0, 255));
+    const ExtractedSurprise full = LoadSurpriseFile(seeds + QStringLiteral("sounds-password-url"));
+    EXPECT_EQ(full.Record.OpenPassword, QStringLiteral("secret"));
+    EXPECT_EQ(GoToAddress(full.Record), QUrl(QStringLiteral("http://example.com/")));
+    EXPECT_EQ(full.Sounds.size(), 2);
+    for (const char* refused : {"unencrypted", "unexpected-entry", "bare-engine"})
+        EXPECT_THROW(LoadSurpriseFile(seeds + QLatin1String(refused)), DamagedSurprise) << refused;
+}
+
 TEST_F(SurpriseLoaderTest, ASurpriseWithoutSoundsNeedsOnlyItsPictures) {
     const ExtractedSurprise got = LoadSurpriseFile(Build(SurpriseSpec()));
     EXPECT_TRUE(got.Sounds.isEmpty());
