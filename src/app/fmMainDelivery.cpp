@@ -6,14 +6,20 @@
 #include "app/gUtils.h"
 #include "app/gVars.h"
 #include "delivery/Delivery.h"
+#include "delivery/MapiMail.h"
 #include "delivery/WebLinks.h"
 #include "dialogs/fmAbout.h"
+#include "dialogs/fmMsg.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
+
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -79,6 +85,35 @@ QString SaveDialogFolder() {
     return documents.isEmpty() ? QDir::homePath() : documents;
 }
 
+MailHooks WindowMailHooks(QWidget* owner) {
+    // The windows this hand-over disabled, so that only they are enabled again.
+    auto disabled = std::make_shared<std::vector<QPointer<QWidget>>>();
+    MailHooks hooks;
+    hooks.ProcessEvents = [] { QCoreApplication::processEvents(); };
+    hooks.EnableWindows = [disabled](bool enabled) {
+        if (!enabled) {
+            const QWidgetList windows = QApplication::topLevelWidgets();
+            for (QWidget* window : windows) {
+                if (window->isEnabled()) {
+                    window->setEnabled(false);
+                    disabled->emplace_back(window);
+                }
+            }
+            return;
+        }
+        for (const QPointer<QWidget>& window : *disabled)
+            if (window)
+                window->setEnabled(true);
+        disabled->clear();
+    };
+    hooks.ReportError = [owner] {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), MailErrorText(),
+                        QMessageBox::Ok, owner);
+        box.exec();
+    };
+    return hooks;
+}
+
 } // namespace
 
 void TfrmMain::ActPreviewExecute() {
@@ -117,7 +152,19 @@ void TfrmMain::ActSendToMyDocumentsExecute() {
     SendToFolder(this, GetDocumentsFolder(), DocumentsNotFoundText());
 }
 
-void TfrmMain::ActSendToMailRecipientExecute() {}
+void TfrmMain::ActSendToMailRecipientExecute() {
+    if (!QFileInfo(BuiltFile()).isFile())
+        return;
+    if (ShowMsg(kMailConfirmHeight, MailConfirmText(), MsgButton::Yes | MsgButton::No,
+                MsgKind::Confirmation, kFlagsKey, QStringLiteral("MsgAllowFireWall"),
+                QStringLiteral("Zorvane")) != kMsgYes)
+        return;
+    QString delivery;
+    NormalOrCompressed(delivery);
+    if (!QFileInfo(delivery).isFile())
+        return;
+    SendMapiMail(WindowMailHooks(this), QString(), MailSubject(), MakeMailBody(), {delivery});
+}
 
 void TfrmMain::Programhelp1Click() {
     OpenAddress(gSite::HelpPage());

@@ -3,10 +3,12 @@
 #include "app/gRegistry.h"
 #include "app/gVars.h"
 #include "build/BuildProcedure.h"
+#include "delivery/MapiMail.h"
 #include "delivery/WebLinks.h"
 #include "dialogs/fmAbout.h"
 #include "dialogs/fmOptions.h"
 #include "support/TestSupport.h"
+#include "MailRecorder.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -25,6 +27,7 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -44,13 +47,16 @@ using testsupport::WriteFile;
 
 namespace {
 
+// Found before any test points PATH elsewhere.
+const QString kPython = QStandardPaths::findExecutable("python3", {"/usr/bin", "/bin"});
+
 // Entry names of a ZIP as Python's zipfile reads them.
 QStringList ZipNames(const QString& archive) {
     QProcess python;
-    python.start("python3", {"-c",
-                             "import json, sys, zipfile\n"
-                             "print(json.dumps(zipfile.ZipFile(sys.argv[1]).namelist()))\n",
-                             archive});
+    python.start(kPython, {"-c",
+                           "import json, sys, zipfile\n"
+                           "print(json.dumps(zipfile.ZipFile(sys.argv[1]).namelist()))\n",
+                           archive});
     python.waitForFinished();
     QStringList names;
     for (const auto& name : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
@@ -368,4 +374,74 @@ TEST_F(DeliveryFixture, HelpAndMoreMenusOpenTheSite) {
     });
     Window.About2->trigger();
     EXPECT_TRUE(aboutShown);
+}
+
+TEST_F(DeliveryFixture, MailCarriesTheDeliveryFileAsItsOnlyAttachment) {
+    MailPath path;
+    path.InstallRecorder();
+    // A window that was disabled before the hand-over stays disabled after it.
+    QWidget otherWindow;
+    otherWindow.setEnabled(false);
+    otherWindow.show();
+    Window.show();
+
+    Build();
+    {
+        ModalWatch watch({"Yes"});
+        Window.ActSendToMailRecipientExecute();
+        ASSERT_EQ(watch.Modals.size(), 1);
+        EXPECT_EQ(watch.Modals[0].Class, "TfrmMsg");
+        EXPECT_EQ(watch.Modals[0].Title, "Zorvane");
+    }
+    const QString attachment = appFolders().BuildFolder + "Surprise.zip";
+    EXPECT_EQ(path.RecordedArguments(),
+              QStringList({"--utf8", "--subject", "A surprise for you...", "--body", MakeMailBody(),
+                           "--attach", attachment}));
+    EXPECT_EQ(ZipNames(attachment), QStringList({"Surprise.exe"})) << "kept for the mail program";
+    EXPECT_TRUE(Window.isEnabled());
+    EXPECT_FALSE(otherWindow.isEnabled());
+
+    Build({}, false);
+    ModalWatch again({"Yes"});
+    Window.ActSendToMailRecipientExecute();
+    EXPECT_EQ(path.RecordedArguments().last(), appFolders().BuildFolder + "Surprise.exe");
+}
+
+TEST_F(DeliveryFixture, DeclinedMailSendsNothing) {
+    MailPath path;
+    path.InstallRecorder();
+    Build();
+    ModalWatch watch({"No"});
+    Window.ActSendToMailRecipientExecute();
+    EXPECT_EQ(watch.Modals.size(), 1);
+    EXPECT_FALSE(path.Ran());
+    EXPECT_FALSE(QFileInfo::exists(appFolders().BuildFolder + "Surprise.zip"));
+}
+
+TEST_F(DeliveryFixture, NoMailProgramShowsTheErrorBoxOnly) {
+    MailPath path; // PATH without xdg-email
+    Build();
+    ModalWatch watch({"Yes"});
+    Window.ActSendToMailRecipientExecute();
+    ASSERT_EQ(watch.Modals.size(), 2);
+    EXPECT_EQ(watch.Modals[1].Text, "Error while trying to send email");
+    EXPECT_EQ(watch.Modals[1].Title, "Error");
+    EXPECT_EQ(watch.Modals[1].Icon, QMessageBox::Critical);
+    EXPECT_TRUE(Window.isEnabled());
+}
+
+TEST_F(DeliveryFixture, SilencedConfirmationGoesStraightThrough) {
+    MailPath path;
+    path.InstallRecorder();
+    Build();
+    {
+        ModalWatch watch({"+Yes"});
+        Window.ActSendToMailRecipientExecute();
+        EXPECT_EQ(watch.Modals.size(), 1);
+    }
+    EXPECT_EQ(ReadSetting(kFlagsKey, "MsgAllowFireWall"), "T");
+    ModalWatch watch;
+    Window.ActSendToMailRecipientExecute();
+    EXPECT_EQ(watch.Modals.size(), 0);
+    EXPECT_EQ(path.Runs(), 2);
 }
