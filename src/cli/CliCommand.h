@@ -29,6 +29,7 @@ extern const CliCommand kInspectCommand;
 extern const CliCommand kExtractCommand;
 extern const CliCommand kConvertCommand;
 extern const CliCommand kCheckCommand;
+extern const CliCommand kThumbnailsCommand;
 
 // Wrong arguments: exit code 2, with the message and a hint at --help.
 class UsageError : public std::runtime_error {

@@ -11,6 +11,7 @@ namespace {
 // One line per command.
 const std::array kCommands = {
     &kBuildCommand, &kInspectCommand, &kExtractCommand, &kConvertCommand, &kCheckCommand,
+    &kThumbnailsCommand,
 };
 
 void PrintOverview(void (*print)(const QString&)) {
