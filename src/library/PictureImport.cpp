@@ -34,6 +34,10 @@ QString ImportTimeStamp(const QDateTime& when) {
     return when.toString(QStringLiteral("yyMMddHHmmsszzz"));
 }
 
+QString EditTimeStamp(const QDateTime& when) {
+    return when.toString(QStringLiteral("yyyyMMddHHmmsszzz"));
+}
+
 QString FreeImportName(const QString& folder, const QString& source, const QDateTime& when) {
     const QString extension = FileExtension(source);
     // Names that differ only in case count as taken: the lists find items

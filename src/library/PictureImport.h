@@ -22,6 +22,9 @@ bool AcceptsDroppedFile(const QString& path, const QString& patterns);
 // "yymmddhhnnsszzz": 15 digits, hours 00 to 23.
 QString ImportTimeStamp(const QDateTime& when);
 
+// "yyyymmddhhnnsszzz": 17 digits, the names of edited pictures.
+QString EditTimeStamp(const QDateTime& when);
+
 // folder + the time stamp of when + source's extension. When a file of that
 // name (in any letter case) is already in folder, the milliseconds advance
 // until the name is free, so nothing in the library is ever replaced.

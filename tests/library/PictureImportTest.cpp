@@ -41,10 +41,11 @@ TEST(PictureImport, DropFilter) {
     EXPECT_TRUE(AcceptsDroppedFile("/d/s.MID", "*.mid;*.wav;*.mp3;*.au;"));
 }
 
-TEST(PictureImport, TimeStampHasFifteenDigitsAndA24HourClock) {
+TEST(PictureImport, TimeStampsUseA24HourClock) {
     const QDateTime when(QDate(2025, 3, 4), QTime(17, 5, 9, 7));
     EXPECT_EQ(ImportTimeStamp(when), "250304170509007");
     EXPECT_EQ(ImportTimeStamp(QDateTime(QDate(2009, 12, 31), QTime(0, 0))), "091231000000000");
+    EXPECT_EQ(EditTimeStamp(when), "20250304170509007");
 }
 
 TEST(PictureImport, FreeNameNeverTakesAnExistingOne) {
