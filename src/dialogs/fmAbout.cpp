@@ -44,6 +44,16 @@ QLabel* PlaceLabel(QWidget* parent, int left, int top, const QString& text = {})
     return label;
 }
 
+QLabel* MakeLink(QLabel* label, QObject* filter) {
+    QFont underlined = label->font();
+    underlined.setUnderline(true);
+    label->setFont(underlined);
+    SetTextColor(label, Qt::blue);
+    label->setCursor(Qt::PointingHandCursor);
+    label->installEventFilter(filter);
+    return label;
+}
+
 } // namespace
 
 TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
@@ -73,14 +83,11 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent) {
     lblVersion->setFont(bold);
     SetTextColor(lblVersion, DesignColor(9199360));
 
-    lblHomePage = AddLink(188, QStringLiteral("Home page:"));
-    lblSupportMail = AddLink(204, QStringLiteral("Support e-mail:"));
-    lblNewsletter = AddLink(220, QStringLiteral("Newsletter:"));
-
-    PlaceLabel(this, 16, 253, QStringLiteral("Memory:"));
-    Label4 = PlaceLabel(this, 107, 253);
-    PlaceLabel(this, 16, 269, QStringLiteral("System resources:"));
-    Label5 = PlaceLabel(this, 107, 269);
+    lblHomePage = MakeLink(AddLine(188, 17, 91, QStringLiteral("Home page:")), this);
+    lblSupportMail = MakeLink(AddLine(204, 17, 91, QStringLiteral("Support e-mail:")), this);
+    lblNewsletter = MakeLink(AddLine(220, 17, 91, QStringLiteral("Newsletter:")), this);
+    Label4 = AddLine(253, 16, 107, QStringLiteral("Memory:"));
+    Label5 = AddLine(269, 16, 107, QStringLiteral("System resources:"));
 
     pnlButtons = new QWidget(this);
     pnlButtons->setGeometry(0, 297, 346, 25);
@@ -102,16 +109,32 @@ TfrmAbout* TfrmAbout::Current() {
     return CurrentBox();
 }
 
-QLabel* TfrmAbout::AddLink(int top, const QString& caption) {
-    PlaceLabel(this, 17, top, caption);
-    QLabel* link = PlaceLabel(this, 91, top);
-    QFont underlined = font();
-    underlined.setUnderline(true);
-    link->setFont(underlined);
-    SetTextColor(link, Qt::blue);
-    link->setCursor(Qt::PointingHandCursor);
-    link->installEventFilter(this);
-    return link;
+QLabel* TfrmAbout::AddLine(int top, int captionLeft, int valueLeft, const QString& caption) {
+    QLabel* captionLabel = PlaceLabel(this, captionLeft, top, caption);
+    QLabel* value = PlaceLabel(this, valueLeft, top);
+    Lines.append({captionLabel, value, valueLeft});
+    return value;
+}
+
+void TfrmAbout::FitTexts() {
+    // The designed columns assume the designed font; a wider substitute moves
+    // a value right of its caption, and a value too long for the window
+    // breaks after a "/" or "-" into the free space below its line.
+    constexpr int kGap = 4;
+    constexpr int kRightMargin = 4;
+    for (const Line& line : Lines) {
+        line.Caption->adjustSize();
+        const int left = qMax(line.ValueLeft, line.Caption->geometry().right() + 1 + kGap);
+        const int room = width() - kRightMargin - left;
+        line.Value->setWordWrap(false);
+        line.Value->adjustSize();
+        if (line.Value->width() > room) {
+            line.Value->setWordWrap(true);
+            line.Value->setFixedWidth(room);
+            line.Value->setFixedHeight(line.Value->heightForWidth(room));
+        }
+        line.Value->move(left, line.Caption->y());
+    }
 }
 
 void TfrmAbout::LayOutSquares() {
@@ -140,8 +163,7 @@ void TfrmAbout::FormActivate() {
     lblVersion->setText(AboutVersionLabel(facts.VersionText, facts.CurrentYear));
     Label4->setText(FormatTotalMemory(facts.Memory.TotalPhys));
     Label5->setText(FormatMemoryLoad(facts.Memory.MemoryLoad));
-    for (QLabel* label : {lblHomePage, lblSupportMail, lblNewsletter, Label4, Label5})
-        label->adjustSize();
+    FitTexts();
 }
 
 void TfrmAbout::showEvent(QShowEvent* event) {

@@ -48,8 +48,17 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* AddLink(int top, const QString& caption);
+    QLabel* AddLine(int top, int captionLeft, int valueLeft, const QString& caption);
     void LayOutSquares();
+    // Keeps every text whole in the platform's font (see FormActivate).
+    void FitTexts();
+
+    struct Line {
+        QLabel* Caption;
+        QLabel* Value;
+        int ValueLeft; // as designed
+    };
+    QList<Line> Lines;
 };
 
 // Shows the about box modally and returns its result; when one is already

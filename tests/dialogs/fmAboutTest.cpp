@@ -75,6 +75,35 @@ TEST_F(AboutFixture, LayoutAndGreySquares) {
     for (const QWidget* square : box.Squares)
         EXPECT_LT(children.indexOf(square), children.indexOf(box.lblVersion));
 
+    // In the platform's font every text stays whole: each value right of its
+    // caption, inside the window, a long address broken onto a second line
+    // above the next line.
+    const std::pair<const char*, QLabel*> lines[] = {
+        {"Home page:", box.lblHomePage},    {"Support e-mail:", box.lblSupportMail},
+        {"Newsletter:", box.lblNewsletter}, {"Memory:", box.Label4},
+        {"System resources:", box.Label5},
+    };
+    QList<QRect> taken;
+    for (const auto& [captionText, value] : lines) {
+        const QLabel* caption = nullptr;
+        for (const QLabel* label : box.findChildren<QLabel*>())
+            if (label->text() == captionText)
+                caption = label;
+        ASSERT_NE(caption, nullptr) << captionText;
+        EXPECT_GE(caption->width(), caption->sizeHint().width()) << captionText;
+        EXPECT_GT(value->x(), caption->geometry().right()) << captionText;
+        EXPECT_LE(value->geometry().right(), box.width()) << captionText;
+        const int needed =
+            value->wordWrap() ? value->heightForWidth(value->width()) : value->sizeHint().height();
+        EXPECT_GE(value->height(), needed) << captionText;
+        if (!value->wordWrap()) {
+            EXPECT_GE(value->width(), value->sizeHint().width()) << captionText;
+        }
+        for (const QRect& other : taken)
+            EXPECT_FALSE(value->geometry().intersects(other)) << captionText;
+        taken << value->geometry() << caption->geometry();
+    }
+
     // A second activation does not pile up another pattern.
     box.FormActivate();
     EXPECT_EQ(box.Squares.size(), 36);
