@@ -315,9 +315,9 @@ private:
 };
 
 const std::vector<Partial> kBell = {
-    {1.0, 1.0, 1.1}, {2.0, 0.55, 0.7}, {2.76, 0.4, 0.45}, {5.4, 0.22, 0.25}, {8.93, 0.12, 0.15}};
+    {1.0, 1.0, 0.55}, {2.0, 0.55, 0.4}, {2.76, 0.4, 0.3}, {5.4, 0.22, 0.18}, {8.93, 0.12, 0.1}};
 const std::vector<Partial> kPing = {{1.0, 1.0, 0.28}, {3.0, 0.25, 0.1}};
-const std::vector<Partial> kPluck = {{1.0, 1.0, 0.5}, {2.0, 0.45, 0.3}, {3.0, 0.2, 0.15}};
+const std::vector<Partial> kPluck = {{1.0, 1.0, 0.3}, {2.0, 0.45, 0.2}, {3.0, 0.2, 0.1}};
 
 double Frequency(int pitch) {
     return 440.0 * std::pow(2.0, (pitch - 69) / 12.0);
@@ -339,7 +339,7 @@ std::vector<int16_t> Twinkle() {
 
 std::vector<int16_t> Ding() {
     Mixer mixer(1.5);
-    mixer.Strike(0.0, Frequency(E5 + 12), {{1.0, 1.0, 0.6}, {2.0, 0.4, 0.35}, {3.0, 0.2, 0.2}});
+    mixer.Strike(0.0, Frequency(E5 + 12), {{1.0, 1.0, 0.4}, {2.0, 0.4, 0.25}, {3.0, 0.2, 0.15}});
     return mixer.Finish();
 }
 
