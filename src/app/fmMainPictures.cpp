@@ -7,6 +7,7 @@
 #include "app/gVars.h"
 #include "library/ImportDialog.h"
 #include "library/PictureImport.h"
+#include "library/PicturePreview.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -67,6 +68,7 @@ void ImportByDialog(TfrmMain& window, const QString& dialogName, const PictureLi
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(QStringLiteral("bmp"));
     SetImportFilter(dialog, PictureDialogFilter());
+    AddPicturePreview(dialog);
     if (ExecuteImportDialog(dialog))
         AddPicture(window, library, dialog.selectedFiles().value(0));
 }

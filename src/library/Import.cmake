@@ -4,4 +4,5 @@ zorvane_library(zorvane_import
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/ImportDialog.cpp
         ${CMAKE_CURRENT_LIST_DIR}/PictureImport.cpp
-    LIBS Qt6::Widgets zorvane_core)
+        ${CMAKE_CURRENT_LIST_DIR}/PicturePreview.cpp
+    LIBS Qt6::Widgets zorvane_core zorvane_pictures)

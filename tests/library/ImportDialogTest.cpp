@@ -3,6 +3,7 @@
 #include "app/gRegistry.h"
 #include "app/gVars.h"
 #include "library/PictureImport.h"
+#include "library/PicturePreview.h"
 #include "support/TestSupport.h"
 
 #include <QAbstractButton>
@@ -11,7 +12,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -175,6 +179,46 @@ TEST(SetImportFilter, ShowsTheTextsAndMatchesWithoutCase) {
     };
     EXPECT_TRUE(QTest::qWaitFor([&] { return listed().size() == 3; }));
     EXPECT_EQ(listed(), QStringList({"A.PNG", "b.png", "c.tif"}));
+}
+
+TEST(PicturePreview, ShowsThePictureUnderTheCursor) {
+    TestHome home;
+    Form form;
+    const QString folder = home.Path() + "/mixed";
+    QImage wide(300, 100, QImage::Format_RGB32);
+    wide.fill(Qt::blue);
+    QDir().mkpath(folder);
+    ASSERT_TRUE(wide.save(folder + "/wide.png"));
+    WriteFile(folder + "/broken.png", "not a picture");
+    AddPicturePreview(form.Dialog1);
+    form.Dialog1.setDirectory(folder);
+    form.Dialog1.show();
+    auto* preview = form.Dialog1.findChild<QLabel*>(QStringLiteral("PicturePreview"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(preview->isVisible());
+
+    auto* view = form.Dialog1.findChild<QListView*>(QStringLiteral("listView"));
+    ASSERT_NE(view, nullptr);
+    const auto click = [&](const QString& name) {
+        QModelIndex index;
+        const bool found = QTest::qWaitFor([&] {
+            const QModelIndex root = view->rootIndex();
+            for (int row = 0; row < view->model()->rowCount(root); ++row) {
+                if (view->model()->index(row, 0, root).data().toString() == name)
+                    index = view->model()->index(row, 0, root);
+            }
+            return index.isValid();
+        });
+        ASSERT_TRUE(found) << name.toStdString();
+        view->scrollTo(index);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
+    };
+    click("wide.png");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !preview->pixmap().isNull(); }));
+    // Scaled to fit, keeping its proportions.
+    EXPECT_EQ(preview->pixmap().size(), QSize(160, 53));
+    click("broken.png");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return preview->pixmap().isNull(); }));
 }
 
 TEST(IsAlreadyImported, RefusesOnlyFilesInsideTheWorkingFolder) {
