@@ -7,3 +7,9 @@ target_link_libraries(zorvane_picture_fixtures PUBLIC Qt6::Gui)
 
 zorvane_test(PictureReaderTest SOURCES PictureReaderTest.cpp
     LIBS zorvane_pictures zorvane_picture_fixtures)
+zorvane_test(PictureReaderPcxTest SOURCES PictureReaderPcxTest.cpp
+    LIBS zorvane_pictures zorvane_picture_fixtures)
+zorvane_test(PictureReaderBmp32Test SOURCES PictureReaderBmp32Test.cpp
+    LIBS zorvane_pictures zorvane_picture_fixtures)
+zorvane_test(PictureReaderWmfTest SOURCES PictureReaderWmfTest.cpp
+    LIBS zorvane_pictures zorvane_picture_fixtures)
