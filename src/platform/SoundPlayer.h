@@ -10,7 +10,8 @@
 // path, play asynchronously, stop, close. Every failure (missing or damaged
 // file, no audio device) is swallowed: the sound simply does not play.
 // MIDI goes to FluidSynth with the General MIDI soundfont; WAV, MP3 and AU
-// go to Qt Multimedia.
+// go to Qt Multimedia. $ZORVANE_MIDI_OUTPUT, when set, sends MIDI as raw
+// samples to that file instead of a device (for tests).
 class SoundPlayer : public QObject {
     Q_OBJECT
 public:

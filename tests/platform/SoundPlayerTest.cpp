@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 using testsupport::WriteFile;
 
@@ -321,6 +322,54 @@ TEST_F(SoundPlayerTest, MidiOpensOrStaysSilentWithoutHanging) {
     player.Close();
     EXPECT_FALSE(player.IsOpen());
     EXPECT_LT(clock.elapsed(), 5000);
+}
+
+TEST_F(SoundPlayerTest, MidiPlaysThroughFluidSynthToItsEnd) {
+    const QString output = Path(QStringLiteral("heard.raw"));
+    testsupport::ScopedEnv device("ZORVANE_MIDI_OUTPUT", output);
+    const QString tune = Make(QStringLiteral("t.mid"), Midi());
+    {
+        SoundPlayer player;
+        QSignalSpy finished(&player, &SoundPlayer::Finished);
+        ASSERT_TRUE(player.Open(tune));
+        QElapsedTimer clock;
+        clock.start();
+        player.Play();
+        EXPECT_LT(clock.elapsed(), 500);
+        EXPECT_TRUE(player.IsPlaying());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        // Played at the pace of a device: the two notes take a second.
+        EXPECT_GE(clock.elapsed(), 900);
+        EXPECT_FALSE(player.IsPlaying());
+        player.Close();
+    }
+    const QByteArray raw = testsupport::ReadFile(output);
+    std::vector<qint16> heard(size_t(raw.size() / 2));
+    std::memcpy(heard.data(), raw.constData(), heard.size() * 2);
+    EXPECT_GE(heard.size(), size_t(44100 * 2 * 9 / 10));
+    EXPECT_GT(Peak(heard), 300);
+}
+
+TEST_F(SoundPlayerTest, MidiPlayedAgainStartsOverAndStopEndsIt) {
+    testsupport::ScopedEnv device("ZORVANE_MIDI_OUTPUT", Path(QStringLiteral("heard.raw")));
+    SoundPlayer player;
+    QSignalSpy finished(&player, &SoundPlayer::Finished);
+    ASSERT_TRUE(player.Open(Make(QStringLiteral("t.mid"), Midi())));
+    player.Play();
+    QTest::qWait(600);
+    QElapsedTimer clock;
+    clock.start();
+    player.Play();
+    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+    EXPECT_GE(clock.elapsed(), 900);
+
+    player.Play();
+    QTest::qWait(200);
+    player.Stop();
+    EXPECT_FALSE(player.IsPlaying());
+    QTest::qWait(1500);
+    EXPECT_EQ(finished.size(), 1);
+    EXPECT_TRUE(player.IsOpen());
 }
 
 TEST_F(SoundPlayerTest, OpeningAnotherSoundClosesTheFirst) {
