@@ -112,7 +112,10 @@ QImage ReadWithQt(const QByteArray& data, const QString& ext, const QSize& decod
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormatFor(ext));
     reader.setDecideFormatFromContent(false);
-    if (decodeSize.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize))
+    // Only JPEG decodes at a reduced size for less; the others would decode
+    // in full and scale, which the callers do better themselves.
+    const bool jpeg = ext == QLatin1String("jpg") || ext == QLatin1String("jpeg");
+    if (jpeg && decodeSize.isValid() && reader.supportsOption(QImageIOHandler::ScaledSize))
         reader.setScaledSize(decodeSize);
     QImage image;
     if (ext == QLatin1String("ico")) {

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -159,5 +160,199 @@ TEST_P(EveryFormat, DamagedOrTruncatedFileIsAnError) {
 }
 
 INSTANTIATE_TEST_SUITE_P(PictureReader, EveryFormat, testing::ValuesIn(Formats()), FormatName);
+
+QByteArray Png() {
+    return WrittenByQt("png", Quadrants());
+}
+
+TEST(PictureReader, OtherExtensionsAreRefusedWhateverTheContent) {
+    QTemporaryDir dir;
+    for (const char* name : {"picture.webp", "picture.svg", "picture.tiff", "picture.jpe",
+                             "picture", "picture.png.txt", "picture."}) {
+        SCOPED_TRACE(name);
+        const QString path = WriteFile(dir.filePath(QString::fromLatin1(name)), Png());
+        EXPECT_THROW(LoadPicture(path), PictureError);
+    }
+    EXPECT_THROW(LoadPictureData(Png(), QStringLiteral("webp")), PictureError);
+    EXPECT_NO_THROW(LoadPictureData(Png(), QStringLiteral(".PNG")));
+}
+
+// The extension chooses the reader; the content never does.
+TEST(PictureReader, ContentOfAnotherFormatIsAnError) {
+    const QByteArray bmp = WrittenByQt("bmp", Quadrants());
+    const QByteArray pcx = MakePcx(16, 16, QuadrantIndices(), QuadrantPalette, 8, 1);
+    const struct {
+        QByteArray Bytes;
+        const char* Ext;
+    } cases[] = {
+        {Png(), "bmp"}, {bmp, "png"},   {Png(), "jpg"}, {pcx, "wmf"}, {QuadrantMetafile(), "pcx"},
+        {bmp, "gif"},   {Png(), "tga"}, {bmp, "ico"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Ext);
+        EXPECT_THROW(LoadPictureData(c.Bytes, QString::fromLatin1(c.Ext)), PictureError);
+    }
+}
+
+TEST(PictureReader, MissingFileIsAnErrorNamingIt) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone.png"));
+    try {
+        LoadPicture(path);
+        FAIL() << "no error";
+    } catch (const PictureError& e) {
+        EXPECT_NE(std::string(e.what()).find("gone.png"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(LoadPicture(dir.path()), PictureError);
+}
+
+QImage OnePixelAfterAnother(std::initializer_list<QRgb> pixels) {
+    QImage image(int(pixels.size()), 1, QImage::Format_ARGB32);
+    int x = 0;
+    for (QRgb p : pixels)
+        image.setPixel(x++, 0, p);
+    return image;
+}
+
+// Two icon files of one picture each made into one file of both.
+QByteArray IconOfTwo(const QByteArray& a, const QByteArray& b) {
+    QByteArray out("\0\0\1\0\2\0", 6);
+    const qsizetype sizeA = a.size() - 22, sizeB = b.size() - 22;
+    QByteArray entryA = a.mid(6, 16), entryB = b.mid(6, 16);
+    const auto setOffset = [](QByteArray& entry, quint32 offset) {
+        for (int i = 0; i < 4; ++i)
+            entry[12 + i] = char(offset >> (8 * i) & 0xFF);
+    };
+    setOffset(entryA, 6 + 32);
+    setOffset(entryB, quint32(6 + 32 + sizeA));
+    out += entryA + entryB + a.mid(22, sizeA) + b.mid(22, sizeB);
+    return out;
+}
+
+TEST(PictureReader, IconGivesItsLargestPicture) {
+    QImage small(16, 16, QImage::Format_ARGB32), large(48, 48, QImage::Format_ARGB32);
+    small.fill(Red);
+    large.fill(Blue);
+    const QByteArray both = IconOfTwo(WrittenByQt("ico", small), WrittenByQt("ico", large));
+    const LoadedPicture picture = LoadPictureData(both, QStringLiteral("ico"));
+    EXPECT_EQ(picture.Image.size(), QSize(48, 48));
+    EXPECT_EQ(picture.Image.pixel(20, 20), Blue);
+}
+
+TEST(PictureReader, DecodeSizeScalesJpegOnly) {
+    QImage big(64, 48, QImage::Format_RGB32);
+    big.fill(Green);
+    EXPECT_EQ(LoadPictureData(WrittenByQt("jpeg", big), QStringLiteral("jpg"), QSize(16, 12))
+                  .Image.size(),
+              QSize(16, 12));
+    EXPECT_EQ(
+        LoadPictureData(WrittenByQt("png", big), QStringLiteral("png"), QSize(16, 12)).Image.size(),
+        QSize(64, 48));
+}
+
+TEST(PictureReader, TargaReadsWithAndWithoutTheVersionTwoFooter) {
+    const QByteArray v1 = MakeTga(Quadrants(), false);
+    const QByteArray v2 = v1 + QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.\0", 18);
+    for (const QByteArray& bytes : {v1, v2}) {
+        const QImage image = LoadPictureData(bytes, QStringLiteral("tga")).Image;
+        ASSERT_EQ(image.size(), QSize(16, 16));
+        EXPECT_EQ(image.pixel(3, 12), Blue);
+    }
+}
+
+// What each format's alpha becomes on arrival, for a pixel of each kind.
+TEST(PictureReader, AlphaOnArrivalFollowsTheFormatsRule) {
+    const QRgb halfRed = qRgba(255, 0, 0, 128), clear = qRgba(0, 0, 255, 0);
+    const QImage mixed = OnePixelAfterAnother({Red, halfRed, clear});
+    QImage icon(16, 16, QImage::Format_ARGB32);
+    icon.fill(clear);
+    icon.setPixel(0, 0, Red);
+    QImage unused(2, 1, QImage::Format_ARGB32);
+    unused.setPixel(0, 0, 0x00123456);
+    unused.setPixel(1, 0, 0x00ABCDEF);
+    struct Case {
+        const char* Name;
+        QByteArray Bytes;
+        const char* Ext;
+        AlphaRule Rule;
+        QPoint At;
+        QRgb Expected; // alpha 0 compares alpha only
+    };
+    const Case cases[] = {
+        {"png opaque", WrittenByQt("png", mixed), "png", AlphaRule::Opaque, {0, 0}, Red},
+        {"png half over white",
+         WrittenByQt("png", mixed),
+         "png",
+         AlphaRule::Opaque,
+         {1, 0},
+         0xFFFF7F7F},
+        {"png clear is white", WrittenByQt("png", mixed), "png", AlphaRule::Opaque, {2, 0}, White},
+        {"tga clear is white", MakeTga(mixed, true), "tga", AlphaRule::Opaque, {2, 0}, White},
+        {"tif half over white",
+         WrittenByQt("tiff", mixed),
+         "tif",
+         AlphaRule::Opaque,
+         {1, 0},
+         0xFFFF7F7F},
+        {"bmp32 keeps alpha",
+         fixtures::MakeBmp32(mixed),
+         "bmp",
+         AlphaRule::Bmp32Alpha,
+         {1, 0},
+         halfRed},
+        {"bmp32 keeps clear",
+         fixtures::MakeBmp32(mixed),
+         "bmp",
+         AlphaRule::Bmp32Alpha,
+         {2, 0},
+         clear},
+        {"bmp32 of unused fourth bytes is opaque",
+         fixtures::MakeBmp32(unused),
+         "bmp",
+         AlphaRule::Opaque,
+         {1, 0},
+         0xFFABCDEF},
+        {"gif transparent index",
+         MakeGif(3, 1, {0, 1, 2}, QuadrantPalette, 1),
+         "gif",
+         AlphaRule::TransparentWhereUndrawn,
+         {1, 0},
+         0},
+        {"gif other index",
+         MakeGif(3, 1, {0, 1, 2}, QuadrantPalette, 1),
+         "gif",
+         AlphaRule::TransparentWhereUndrawn,
+         {2, 0},
+         Blue},
+        {"ico clear",
+         WrittenByQt("ico", icon),
+         "ico",
+         AlphaRule::TransparentWhereUndrawn,
+         {5, 5},
+         0},
+        {"ico drawn",
+         WrittenByQt("ico", icon),
+         "ico",
+         AlphaRule::TransparentWhereUndrawn,
+         {0, 0},
+         Red},
+        {"wmf undrawn", QuadrantMetafile(), "wmf", AlphaRule::TransparentWhereUndrawn, {4, 4}, Red},
+        {"wmf nothing drawn",
+         WmfBuilder::Placeable(0, 0, 4, 4, 96).Bytes(),
+         "wmf",
+         AlphaRule::TransparentWhereUndrawn,
+         {1, 1},
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const LoadedPicture picture = LoadPictureData(c.Bytes, QString::fromLatin1(c.Ext));
+        EXPECT_EQ(picture.Alpha, c.Rule);
+        const QRgb got = picture.Image.pixel(c.At);
+        if (qAlpha(c.Expected) == 0)
+            EXPECT_EQ(qAlpha(got), 0);
+        else
+            EXPECT_EQ(got, c.Expected);
+    }
+}
 
 } // namespace
