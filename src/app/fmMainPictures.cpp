@@ -73,7 +73,15 @@ void ImportByDialog(TfrmMain& window, const QString& dialogName, const PictureLi
         AddPicture(window, library, dialog.selectedFiles().value(0));
 }
 
+// A build lets pending events run; a drop arriving then must not change the
+// pictures the build has taken, nor the state its close-out records.
+bool DropsRefused() {
+    return builderState().Building;
+}
+
 void DropFiles(TfrmMain& window, const PictureLibrary& library, const QStringList& files) {
+    if (DropsRefused())
+        return;
     for (const QString& file : files) {
         if (!AcceptsDroppedFile(file, PictureDropPatterns()))
             continue;
@@ -84,6 +92,8 @@ void DropFiles(TfrmMain& window, const PictureLibrary& library, const QStringLis
 
 // Copies the other list's selected pictures; the originals stay.
 void DropFromList(TfrmMain& window, const PictureLibrary& library, const QListWidget* source) {
+    if (DropsRefused())
+        return;
     QStringList paths;
     for (int i = 0; i < source->count(); ++i) {
         if (source->item(i)->isSelected())

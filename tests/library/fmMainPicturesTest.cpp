@@ -232,6 +232,20 @@ TEST(PictureDrops, FilterByExtension) {
     EXPECT_EQ(QDir(b.Surprises() + "alpha").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
 }
 
+TEST(PictureDrops, WaitWhileABuildRuns) {
+    Builder b;
+    const QString packet = WritePicture(b.Packets() + "alpha/wrap.png");
+    WritePicture(b.Surprises() + "alpha/inside.png");
+    TfrmMain& window = b.Start();
+    const QString dropped = WritePicture(b.Home.Path() + "/in/one.png");
+    builderState().Building = true;
+    DropFiles(window.lbPackets, {dropped});
+    window.lbSurprisesDragDrop(window.lbPackets);
+    builderState().Building = false;
+    EXPECT_EQ(FilesIn(b.Packets() + "alpha"), QStringList{"wrap.png"});
+    EXPECT_EQ(FilesIn(b.Surprises() + "alpha"), QStringList{"inside.png"});
+}
+
 TEST(PictureDrops, FailedCopyChangesNothing) {
     Builder b;
     WritePicture(b.Packets() + "alpha/first.png");
