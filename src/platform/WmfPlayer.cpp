@@ -48,6 +48,7 @@ constexpr double MaxFontPixels = 8192;
 constexpr double DefaultFontPixels = 16;
 constexpr double FarAway = 16777216;
 constexpr int MostClipRects = 4096;
+constexpr double MostExtent = 2147483647;
 
 struct PenSpec {
     int Style = 0;
@@ -102,9 +103,12 @@ public:
     Player(const Metafile& mf, Mapping mapping, QSize device, QPointF offset)
         : Mf(mf), Mode(mapping), Device(device), Offset(offset), Objects(size_t(mf.Objects)) {}
 
+    // Extents are whole numbers in GDI's range, never zero: repeated
+    // scaling can neither divide by zero nor run off to infinity.
     void SetWindow(QPointF origin, QSizeF extent) {
         S.WindowOrg = origin;
-        if (extent.width() != 0 && extent.height() != 0)
+        const auto usable = [](double v) { return v != 0 && std::abs(v) <= MostExtent; };
+        if (usable(extent.width()) && usable(extent.height()))
             S.WindowExt = extent;
     }
 
@@ -298,7 +302,7 @@ private:
         P->drawImage(visible, piece, pieceRect);
     }
 
-    QFont MakeFont(double sy, double* emPixels) const {
+    QFont MakeFont(double sy) const {
         const FontSpec& f = S.Font;
         QFont font;
         if (!f.Face.isEmpty())
@@ -315,7 +319,6 @@ private:
         }
         px = std::clamp(px, 1.0, MaxFontPixels);
         font.setPixelSize(int(std::lround(px)));
-        *emPixels = px;
         font.setWeight(f.Weight > 0 ? QFont::Weight(std::clamp(f.Weight, 1, 1000)) : QFont::Normal);
         font.setItalic(f.Italic);
         font.setUnderline(f.Underline);
@@ -335,8 +338,7 @@ private:
             FillDevice(*box, S.BkColour);
         if (text.isEmpty() || sx == 0 || sy == 0)
             return;
-        double em = 0;
-        const QFont font = MakeFont(sy, &em);
+        const QFont font = MakeFont(sy);
         const QFontMetricsF metrics(font);
         double stretch = sx / sy;
         if (S.Font.Width > 0 && metrics.averageCharWidth() > 0)
