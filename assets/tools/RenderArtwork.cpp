@@ -245,8 +245,10 @@ void WriteSample(const QImage& image, QRgb background, const QString& path) {
         expected = QuantiseForGif(image, background);
     } else {
         QImageWriter writer(path, suffix.toLatin1());
+        // The colour key matches exactly, so every stray shade of the
+        // background around a shape shows: the highest quality keeps them few.
         if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg"))
-            writer.setQuality(92);
+            writer.setQuality(100);
         if (!writer.write(image))
             throw RenderError(path + QStringLiteral(": ") + writer.errorString());
     }
