@@ -232,25 +232,15 @@ bool SoundPlayer::Open(const QString& path) {
     }
     D->Media = std::make_unique<QMediaPlayer>();
     D->Media->setAudioOutput(new QAudioOutput(D->Media.get()));
-    // Reported from the event loop, so that a receiver may close or reopen
-    // this player without deleting the media player inside its own signal.
-    auto finishLater = [this] {
-        QTimer::singleShot(0, this, [this, playId = D->PlayId] {
-            if (playId != D->PlayId || !D->Playing)
-                return;
-            D->Playing = false;
-            emit Finished();
-        });
-    };
     connect(D->Media.get(), &QMediaPlayer::mediaStatusChanged, this,
-            [this, finishLater](QMediaPlayer::MediaStatus status) {
+            [this](QMediaPlayer::MediaStatus status) {
                 if (status == QMediaPlayer::EndOfMedia || status == QMediaPlayer::InvalidMedia)
-                    finishLater();
+                    FinishLater();
                 else if (status == QMediaPlayer::LoadedMedia)
                     emit Loaded();
             });
     connect(D->Media.get(), &QMediaPlayer::errorOccurred, this,
-            [finishLater](QMediaPlayer::Error, const QString&) { finishLater(); });
+            [this](QMediaPlayer::Error, const QString&) { FinishLater(); });
     D->Media->setSource(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
     return true;
 }
@@ -292,8 +282,25 @@ void SoundPlayer::Play() {
         D->Media->stop();
         ++D->PlayId;
         D->Playing = true;
+        // A medium that has already failed says nothing more when played.
+        if (D->Media->mediaStatus() == QMediaPlayer::InvalidMedia ||
+            D->Media->error() != QMediaPlayer::NoError) {
+            FinishLater();
+            return;
+        }
         D->Media->play();
     }
+}
+
+void SoundPlayer::FinishLater() {
+    // Reported from the event loop, so that a receiver may close or reopen
+    // this player without deleting the media player inside its own signal.
+    QTimer::singleShot(0, this, [this, playId = D->PlayId] {
+        if (playId != D->PlayId || !D->Playing)
+            return;
+        D->Playing = false;
+        emit Finished();
+    });
 }
 
 void SoundPlayer::Stop() {

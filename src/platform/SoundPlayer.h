@@ -40,6 +40,8 @@ signals:
     void Loaded();
 
 private:
+    void FinishLater();
+
     struct Impl;
     std::unique_ptr<Impl> D;
 };
