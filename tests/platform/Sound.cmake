@@ -1,1 +1,1 @@
-zorvane_test(SoundPlayerTest SOURCES SoundPlayerTest.cpp LIBS zorvane_sound Qt6::Multimedia)
+zorvane_test(test_SoundPlayer SOURCES SoundPlayerTest.cpp LIBS zorvane_sound Qt6::Multimedia)
