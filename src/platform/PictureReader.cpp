@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -120,8 +121,10 @@ QImage ReadWithQt(const QByteArray& data, const QString& ext, const QSize& decod
     QImage image;
     if (ext == QLatin1String("ico")) {
         // An icon file holds the same picture at several sizes: the largest
-        // is the one worth showing.
-        const int count = reader.imageCount();
+        // is the one worth showing. Real icons hold a handful; a damaged
+        // directory may claim thousands of entries over the same bytes.
+        constexpr int MostIconImages = 64;
+        const int count = std::min(reader.imageCount(), MostIconImages);
         for (int i = 0; i < count; ++i) {
             if (!reader.jumpToImage(i))
                 break;
