@@ -22,8 +22,80 @@ int DistanceSquared(QRgb a, QRgb b) {
     return dr * dr + dg * dg + db * db;
 }
 
-// Exact colours when there are few enough; otherwise the most frequent
-// ones, every other colour going to its nearest (never to keep).
+struct ColourCount {
+    QRgb Colour;
+    int Count;
+};
+
+int Channel(QRgb colour, int channel) {
+    return channel == 0 ? qRed(colour) : channel == 1 ? qGreen(colour) : qBlue(colour);
+}
+
+// Median cut: the box of colours with the widest spread in one channel is
+// split at its median pixel until there are as many boxes as entries; each
+// box gives its pixel-weighted mean.
+QList<QRgb> MedianCut(std::vector<ColourCount> colours, int entries) {
+    struct Box {
+        size_t Begin, End;
+        int Spread = 0, Axis = 0;
+    };
+    auto measure = [&colours](Box& box) {
+        box.Spread = -1;
+        for (int channel = 0; channel < 3; ++channel) {
+            int low = 255, high = 0;
+            for (size_t i = box.Begin; i < box.End; ++i) {
+                low = std::min(low, Channel(colours[i].Colour, channel));
+                high = std::max(high, Channel(colours[i].Colour, channel));
+            }
+            if (high - low > box.Spread) {
+                box.Spread = high - low;
+                box.Axis = channel;
+            }
+        }
+    };
+    std::vector<Box> boxes{{0, colours.size()}};
+    measure(boxes[0]);
+    while (int(boxes.size()) < entries) {
+        auto widest = std::max_element(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) {
+            return a.Spread < b.Spread;
+        });
+        if (widest->Spread <= 0)
+            break;
+        Box box = *widest;
+        const int axis = box.Axis;
+        std::sort(colours.begin() + long(box.Begin), colours.begin() + long(box.End),
+                  [axis](const ColourCount& a, const ColourCount& b) {
+                      return Channel(a.Colour, axis) < Channel(b.Colour, axis);
+                  });
+        long long total = 0;
+        for (size_t i = box.Begin; i < box.End; ++i)
+            total += colours[i].Count;
+        size_t middle = box.Begin;
+        for (long long seen = 0; middle + 1 < box.End && seen + colours[middle].Count <= total / 2;)
+            seen += colours[middle++].Count;
+        middle = std::max(middle, box.Begin + 1);
+        Box low{box.Begin, middle}, high{middle, box.End};
+        measure(low);
+        measure(high);
+        *widest = low;
+        boxes.push_back(high);
+    }
+    QList<QRgb> palette;
+    for (const Box& box : boxes) {
+        double r = 0, g = 0, b = 0, n = 0;
+        for (size_t i = box.Begin; i < box.End; ++i) {
+            r += qRed(colours[i].Colour) * double(colours[i].Count);
+            g += qGreen(colours[i].Colour) * double(colours[i].Count);
+            b += qBlue(colours[i].Colour) * double(colours[i].Count);
+            n += colours[i].Count;
+        }
+        palette.append(qRgb(int(r / n + 0.5), int(g / n + 0.5), int(b / n + 0.5)));
+    }
+    return palette;
+}
+
+// Exact colours when there are few enough, otherwise a median cut; keep
+// is always entry 0 and only keep itself maps to it.
 Palette MakePalette(const QImage& source, QRgb keep) {
     const QImage image = source.convertToFormat(QImage::Format_RGB32);
     keep |= 0xff000000u;
@@ -34,25 +106,30 @@ Palette MakePalette(const QImage& source, QRgb keep) {
             ++counts[line[x] | 0xff000000u];
     }
     counts.remove(keep);
-    QList<std::pair<int, QRgb>> byCount;
+    std::vector<ColourCount> colours;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        byCount.append({it.value(), it.key()});
-    std::sort(byCount.begin(), byCount.end(), [](const auto& a, const auto& b) {
-        return a.first != b.first ? a.first > b.first : a.second < b.second;
-    });
+        colours.push_back({it.key(), it.value()});
+    std::sort(colours.begin(), colours.end(),
+              [](const ColourCount& a, const ColourCount& b) { return a.Colour < b.Colour; });
 
     Palette palette;
     palette.Colours.append(keep);
-    for (const auto& entry : byCount) {
-        if (palette.Colours.size() == 256)
-            break;
-        palette.Colours.append(entry.second);
-    }
-
     QHash<QRgb, uint8_t> nearest;
     nearest.insert(keep, 0);
-    for (int i = 1; i < palette.Colours.size(); ++i)
-        nearest.insert(palette.Colours[i], uint8_t(i));
+    if (colours.size() < 256) {
+        for (const ColourCount& entry : colours) {
+            nearest.insert(entry.Colour, uint8_t(palette.Colours.size()));
+            palette.Colours.append(entry.Colour);
+        }
+    } else {
+        for (QRgb colour : MedianCut(colours, 255)) {
+            // A mean may land on the background by chance: move it a shade.
+            if (colour == keep)
+                colour = qRgb(qRed(colour) ^ 1, qGreen(colour), qBlue(colour));
+            palette.Colours.append(colour);
+        }
+    }
+
     palette.Pixels.reserve(size_t(image.width()) * size_t(image.height()));
     for (int y = 0; y < image.height(); ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
