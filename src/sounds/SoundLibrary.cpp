@@ -69,9 +69,8 @@ void SortSounds(QVector<SoundEntry>& entries) {
     // The C locale would compare code points; the list is meant to read in
     // dictionary order, lower case before upper case, whatever the locale.
     const QLocale user;
-    QCollator collator(user.language() == QLocale::C
-                           ? QLocale(QLocale::English, QLocale::UnitedStates)
-                           : user);
+    QCollator collator(
+        user.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : user);
     collator.setCaseSensitivity(Qt::CaseSensitive);
     std::stable_sort(entries.begin(), entries.end(),
                      [&collator](const SoundEntry& a, const SoundEntry& b) {
