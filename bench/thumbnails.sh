@@ -33,6 +33,14 @@ start=$(now)
 QT_QPA_PLATFORM=offscreen "$cli" thumbnails "$work/series" --out "$work/zorvane"
 zorvane=$(elapsed "$start" "$(now)")
 
+# The same loader held to one core, to show what the second one adds.
+single=
+if command -v taskset >/dev/null; then
+    start=$(now)
+    QT_QPA_PLATFORM=offscreen taskset -c 0 "$cli" thumbnails "$work/series" >/dev/null
+    single=$(elapsed "$start" "$(now)")
+fi
+
 start=$(now)
 for photo in "$work"/series/*.jpg; do
     convert "$photo" -thumbnail '90x90!' "$work/magick/$(basename "$photo").png"
@@ -40,4 +48,5 @@ done
 magick=$(elapsed "$start" "$(now)")
 
 echo "zorvane-cli thumbnails, 40 photographs: $zorvane s (wall, thumbnails written)"
+[ -z "$single" ] || echo "zorvane-cli thumbnails on one core: $single s (wall)"
 echo "convert -thumbnail 90x90!, 40 photographs: $magick s (wall, one convert per file)"
