@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -225,6 +226,57 @@ TEST_F(SurpriseLoaderTest, DamagedSurprisesAreRefused) {
         EXPECT_THROW(LoadSurpriseFile(path), DamagedSurprise);
     }
     EXPECT_THROW(LoadSurpriseFile(Dir.filePath(QStringLiteral("missing.exe"))), DamagedSurprise);
+}
+
+// A BMP written by hand: 24 bits, rows of 3 bytes a pixel padded to 4.
+QByteArray HandBmp(int width, int height, int headerSize, bool topDown) {
+    const int rowBytes = (width * 3 + 3) / 4 * 4;
+    QByteArray pixels;
+    for (int y = 0; y < height; ++y) {
+        QByteArray row(rowBytes, '\0');
+        for (int x = 0; x < width; ++x)
+            row[x * 3 + 2] = char(0xc0); // red
+        pixels += row;
+    }
+    QByteArray info(headerSize, '\0');
+    const auto put16 = [&](int at, int v) { qToLittleEndian(quint16(v), info.data() + at); };
+    const auto put32 = [&](int at, qint32 v) { qToLittleEndian(v, info.data() + at); };
+    put32(0, headerSize);
+    if (headerSize == 12) {
+        put16(4, width);
+        put16(6, height);
+        put16(8, 1);
+        put16(10, 24);
+    } else {
+        put32(4, width);
+        put32(8, topDown ? -height : height);
+        put16(12, 1);
+        put16(14, 24);
+    }
+    QByteArray file = "BM" + QByteArray(12, '\0') + info + pixels;
+    qToLittleEndian(quint32(file.size()), file.data() + 2);
+    qToLittleEndian(quint32(14 + headerSize), file.data() + 10);
+    return file;
+}
+
+TEST_F(SurpriseLoaderTest, CompleteBmpsOfEveryLayoutAreAccepted) {
+    const std::pair<const char*, QByteArray> cases[] = {
+        {"bottom-up", HandBmp(7, 5, 40, false)},
+        {"top-down", HandBmp(7, 5, 40, true)},
+        {"core header", HandBmp(7, 5, 12, false)},
+        {"version 5 header", HandBmp(7, 5, 124, false)},
+    };
+    for (const auto& [name, bmp] : cases) {
+        SCOPED_TRACE(name);
+        SurpriseSpec spec;
+        spec.PacketBytes = bmp;
+        const ExtractedSurprise got = LoadSurpriseFile(Build(spec));
+        EXPECT_EQ(got.PacketImage.size(), QSize(7, 5));
+        EXPECT_EQ(got.PacketImage.pixel(6, 4), qRgb(0xc0, 0, 0));
+        // One byte short of the last row is not a picture.
+        spec.PacketBytes = bmp.left(bmp.size() - 1);
+        EXPECT_THROW(LoadSurpriseFile(Build(spec)), DamagedSurprise);
+    }
 }
 
 TEST_F(SurpriseLoaderTest, AnEntryOver64MiBIsRefused) {
