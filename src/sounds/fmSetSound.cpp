@@ -451,17 +451,13 @@ void TfrmSetSound::ActImportSoundExecute() {
         LoadSound(OpenDialog1->selectedFiles().value(0));
 }
 
-bool TfrmSetSound::AskYesNo(const QString& text) {
-    return QMessageBox::question(this, kTitle, ShownText(text), QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes;
-}
-
 void TfrmSetSound::LoadSound(const QString& path) {
     const AppFolders& folders = appFolders();
     if (IsAlreadyImported(folders.ProgramFolder, path))
         return;
-    const QString name =
-        ImportSound(path, folders.SoundsFolder, [this] { return AskYesNo(ImportOverwriteText()); });
+    const QString name = ImportSound(path, folders.SoundsFolder, [this] {
+        return AskSoundQuestion(this, ImportOverwriteText());
+    });
     if (!name.isEmpty())
         FillSounds(name);
 }
@@ -485,10 +481,11 @@ void TfrmSetSound::ActRemoveSoundExecute() {
         QMessageBox box(QMessageBox::NoIcon, kTitle,
                         ShownText(RemoveRefusalText(name, JoinSlotWords(words))), QMessageBox::Ok,
                         this);
+        box.setTextFormat(Qt::PlainText); // a file name is never markup
         box.exec();
         return;
     }
-    if (!AskYesNo(RemoveQuestionText(name)))
+    if (!AskSoundQuestion(this, RemoveQuestionText(name)))
         return;
     if (QFile::remove(appFolders().SoundsFolder + name))
         FillSounds(QString());
@@ -584,6 +581,13 @@ int ChooseSound(const QString& current, QString& chosen, QWidget* owner) {
         chosen = selected;
     QCoreApplication::processEvents();
     return result == kSoundSelected ? kSoundSelected : kSoundCancelled;
+}
+
+bool AskSoundQuestion(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Question, kTitle, ShownText(text),
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void WarnSoundType(const QString& name) {

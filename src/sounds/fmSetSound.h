@@ -98,7 +98,6 @@ private:
     void CreateLayout();
     void CreateMenus();
     bool PreviewKey(QObject* watched, QEvent* event);
-    bool AskYesNo(const QString& text);
 
     QString PassedIn;
     QString Chosen;
@@ -112,6 +111,10 @@ private:
 // kSoundSelected and writes the selected sound into chosen, or returns
 // kSoundCancelled and leaves chosen as it was.
 int ChooseSound(const QString& current, QString& chosen, QWidget* owner = nullptr);
+
+// A confirmation box with Yes and No, captioned with the program's title;
+// true on Yes. The text keeps the program's "\r\n" line breaks.
+bool AskSoundQuestion(QWidget* parent, const QString& text);
 
 // The notices about MP3, and about WAV and AU, for a file name or an
 // extension; each can be silenced for good.
