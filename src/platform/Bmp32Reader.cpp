@@ -2,6 +2,7 @@
 
 #include "platform/PictureReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -94,11 +95,11 @@ QImage ReadBmp32(const QByteArray& data) {
     qint64 tableEnd = FileHeaderSize + headerSize;
     if (compression == BiBitfields || compression == BiAlphaBitfields) {
         const uchar* maskAt = info + 40;
-        if (headerSize == 40) {
-            tableEnd += compression == BiAlphaBitfields ? 16 : 12;
-            if (tableEnd > size)
-                Damaged("the colour masks are missing.");
-        }
+        // Masks a short header has no room for follow it.
+        const qint64 maskBytes = compression == BiAlphaBitfields ? 16 : 12;
+        tableEnd = FileHeaderSize + std::max<qint64>(headerSize, 40 + maskBytes);
+        if (tableEnd > size)
+            Damaged("the colour masks are missing.");
         const bool alphaGiven = compression == BiAlphaBitfields || headerSize >= 56;
         for (int i = 0; i < 3; ++i)
             masks[size_t(i)] = U32(maskAt + 4 * i);
