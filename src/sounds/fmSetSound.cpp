@@ -352,7 +352,9 @@ bool TfrmSetSound::NoResultsShown() const {
 
 void TfrmSetSound::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The list is filled once the dialog is up, so the window paints first.
+    // The dialog is activated once per use: while it is up, only its own
+    // boxes can take the activation, and coming back from them must not
+    // refill the list. Filling after the show lets the window paint first.
     if (!Shown) {
         Shown = true;
         QTimer::singleShot(0, this, &TfrmSetSound::FormActivate);
