@@ -60,7 +60,7 @@ TEST(RenderTool, RefusesWhatWouldMakeABrokenSample) {
         WriteFile(dir.filePath("svg/a.svg"), c.Svg);
         WriteFile(dir.filePath("samples.txt"), "# comment\n" + c.Line + "\n");
         const ToolRun run = Start(ZORVANE_RENDER_ART, {"samples", dir.filePath("samples.txt"),
-                                                   dir.filePath("svg"), dir.filePath("out")});
+                                                       dir.filePath("svg"), dir.filePath("out")});
         EXPECT_EQ(run.Exit, c.Exit);
         EXPECT_TRUE(run.Errors.contains(c.Message)) << qPrintable(run.Errors);
         EXPECT_FALSE(QFileInfo::exists(dir.filePath("out/Pictures/Packets/A/a.png")));
