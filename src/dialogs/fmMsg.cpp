@@ -34,6 +34,9 @@ QIcon KindIcon(MsgKind kind, const QStyle* style) {
 
 constexpr int kIconSize = 32;
 constexpr int kCheckBoxFromBottom = 60;
+constexpr int kLabelWidth = 430;
+// The least room between the text and the check box below it.
+constexpr int kTextToCheckBox = 8;
 constexpr int kButtonStripHeight = 35;
 
 } // namespace
@@ -46,7 +49,6 @@ TfrmMsg::TfrmMsg(int clientHeight, const QString& text, MsgButtons buttons, MsgK
       Kind(kind), Key(key), ValueName(valueName) {
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     setWindowTitle(caption);
-    setFixedSize(kClientWidth, clientHeight);
 
     QString shown = text;
     shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
@@ -55,10 +57,14 @@ TfrmMsg::TfrmMsg(int clientHeight, const QString& text, MsgButtons buttons, MsgK
     lblMsg->setWordWrap(false);
     lblMsg->move(58, 16);
     lblMsg->adjustSize();
-    // Lines break only where the text breaks them; a line wider than the
-    // designed 430 pixels in this platform's font widens the label instead of
-    // being cut.
-    lblMsg->resize(qBound(430, lblMsg->width(), kClientWidth - 58), lblMsg->height());
+    // Lines break only where the text breaks them. The callers sized the box
+    // for the designed font; where this platform's font needs more room the
+    // label and the box grow, so that no line is ever cut.
+    const int labelWidth = qMax(kLabelWidth, lblMsg->width());
+    lblMsg->resize(labelWidth, lblMsg->height());
+    const int neededWidth = 58 + labelWidth + (kClientWidth - 58 - kLabelWidth);
+    const int neededHeight = 16 + lblMsg->height() + kTextToCheckBox + kCheckBoxFromBottom;
+    setFixedSize(qMax(kClientWidth, neededWidth), qMax(clientHeight, neededHeight));
 
     chkShowAgain = new QCheckBox(this);
     const bool notice = buttons.testFlag(MsgButton::Ok) && !buttons.testFlag(MsgButton::No) &&

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
@@ -273,5 +274,46 @@ TEST(MessageBox, TheIconOfTheKindIsPaintedAtTwelveTen) {
         plain.fill(box.palette().color(QPalette::Window));
         ASSERT_NE(expected, plain) << "the style has this icon";
         EXPECT_EQ(shot, expected) << static_cast<int>(k.Kind);
+    }
+}
+
+// The callers size the box for the designed font; with any other font no
+// line may be cut and the text may not run into the check box.
+TEST(MessageBox, EveryCallersTextFitsInsideTheBox) {
+    struct Case {
+        int height;
+        const char* text;
+        MsgButtons buttons;
+    };
+    const Case cases[] = {
+        {171,
+         "Choosing an Mp3 file type sound can increase the Surprise file size\r\nand may it not "
+         "play on all computers.\r\n\r\nIs recommended to use MID file type sounds.",
+         MsgButton::Ok},
+        {156,
+         "Choosing an WAV or AU file type sound can increase the Surprise file size.\r\n\r\nIs "
+         "recommended to use MID file type sounds.",
+         MsgButton::Ok},
+        {121, "Are you sure you want to delete the selected layer?",
+         MsgButton::Yes | MsgButton::No},
+        {195,
+         "This will send your surprise with your default e-mail program.\r\n\r\nIf you use a "
+         "FireWall protection you must allow the Zorvane to connect to the Internet.\r\nHowever, "
+         "you can send it as attachment with your online e-mail (save it to disk and\r\nattach it "
+         "to your e-mail).\r\n\r\nDo you want to continue?",
+         MsgButton::Yes | MsgButton::No},
+    };
+    for (const Case& c : cases) {
+        TfrmMsg box(c.height, QString::fromLatin1(c.text), c.buttons, MsgKind::Information,
+                    kFlagsKey, "MsgNeverSet", "Zorvane");
+        const QFontMetrics metrics(box.lblMsg->font());
+        const QStringList lines = box.lblMsg->text().split(QLatin1Char('\n'));
+        for (const QString& line : lines)
+            EXPECT_LE(metrics.horizontalAdvance(line), box.lblMsg->width()) << line.toStdString();
+        EXPECT_GE(box.width(), 515);
+        EXPECT_GE(box.height(), c.height);
+        EXPECT_LE(box.lblMsg->geometry().right(), box.width()) << c.text;
+        EXPECT_LT(box.lblMsg->geometry().bottom(), box.chkShowAgain->y()) << c.text;
+        EXPECT_EQ(box.chkShowAgain->y(), box.height() - 60);
     }
 }
