@@ -172,7 +172,7 @@ TEST_F(SoundFolder, ReplacingASoundWithItselfKeepsIt) {
     EXPECT_EQ(ReadFile(path), QByteArray("ring"));
 }
 
-TEST(SoundSlots, JoinsTheWordsOfTheSlotsHoldingASound) {
+TEST(SlotDecisions, JoinsTheWordsOfTheSlotsHoldingASound) {
     struct Case {
         const char* packet;
         const char* openEffect;
@@ -203,7 +203,7 @@ TEST(SoundSlots, JoinsTheWordsOfTheSlotsHoldingASound) {
                              "menu window (Zadad)."));
 }
 
-TEST(SoundSlots, EnteringReportsOnlyRealChanges) {
+TEST(SlotDecisions, EnteringReportsOnlyRealChanges) {
     BuilderState state;
     EXPECT_FALSE(EnterSlotSound(state, SoundSlot::OpenEffect, QString()));
     EXPECT_TRUE(EnterSlotSound(state, SoundSlot::OpenEffect, QStringLiteral("bell.wav")));
@@ -214,7 +214,7 @@ TEST(SoundSlots, EnteringReportsOnlyRealChanges) {
     EXPECT_TRUE(state.SurpriseSound.isEmpty());
 }
 
-TEST(SoundSlots, TypeNoticesByExtension) {
+TEST(SlotDecisions, TypeNoticesByExtension) {
     struct Case {
         const char* name;
         const char* flags; // the flag names of the notices, in order
