@@ -417,7 +417,7 @@ TEST(SampleSounds, ChimesArePcmThatRingsAndDiesAway) {
         SoundPlayer player;
         QSignalSpy loaded(&player, &SoundPlayer::Loaded);
         ASSERT_TRUE(player.Open(path));
-        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 10000);
+        ASSERT_EVENTUALLY(!loaded.isEmpty(), 10000);
         EXPECT_NEAR(double(player.DurationMs()), seconds * 1000, 60);
     }
 }

@@ -264,7 +264,7 @@ void TfrmMain::ConnectHandlers() {
 
     // The transparency buttons show the glyph DrawButton gives them, so they
     // follow their actions by hand instead of taking the action's icon.
-    auto bindToggle = [this](QToolButton* button, QAction* action) {
+    auto bindToggle = [](QToolButton* button, QAction* action) {
         connect(button, &QToolButton::clicked, action, [action] { action->trigger(); });
         connect(action, &QAction::enabledChanged, button, &QToolButton::setEnabled);
         connect(action, &QAction::changed, button,

@@ -100,7 +100,7 @@ public:
     // Focuses widget the way a click or Tab would and waits until it has it.
     void Focus(QWidget* widget) {
         widget->setFocus(Qt::OtherFocusReason);
-        QTRY_VERIFY(widget->hasFocus());
+        ASSERT_EVENTUALLY(widget->hasFocus(), 5000);
     }
 
     // Every action answers only through its triggered signal: the handlers

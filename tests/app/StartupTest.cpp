@@ -100,7 +100,7 @@ TEST(Startup, SecondStartRaisesTheFirstAndEndsQuietly) {
     QObject::connect(&instance, &SingleInstance::activationRequested, &window,
                      &TfrmMain::BringForward);
     window.showMinimized();
-    QTRY_VERIFY(window.isMinimized());
+    ASSERT_EVENTUALLY(window.isMinimized(), 5000);
     QSignalSpy activated(&instance, &SingleInstance::activationRequested);
 
     QProcess second;
@@ -114,7 +114,7 @@ TEST(Startup, SecondStartRaisesTheFirstAndEndsQuietly) {
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_LT(clock.elapsed(), 1000);
-    QTRY_COMPARE(activated.count(), 1);
+    ASSERT_EVENTUALLY((activated.count()) == (1), 5000);
     EXPECT_FALSE(window.isMinimized());
     EXPECT_EQ(ReadSetting(kSettingsKey, "ProgramLocation"), QString())
         << "the second start writes nothing";
@@ -128,11 +128,12 @@ TEST(Startup, FirstStartRecordsItsLocationAndLeftoverSocketIsReplaced) {
     first.setProcessEnvironment(ChildEnvironment());
     first.start(kProgram);
     ASSERT_TRUE(first.waitForStarted());
-    QTRY_COMPARE_WITH_TIMEOUT(ReadSetting(kSettingsKey, "ProgramLocation"),
-                              QFileInfo(kProgram).absoluteFilePath(), 10000);
+    ASSERT_EVENTUALLY((ReadSetting(kSettingsKey, "ProgramLocation")) ==
+                          (QFileInfo(kProgram).absoluteFilePath()),
+                      10000);
     QProcess second;
     second.setProcessEnvironment(ChildEnvironment());
-    QTRY_VERIFY_WITH_TIMEOUT(
+    ASSERT_EVENTUALLY(
         [&] {
             second.start(kProgram);
             return second.waitForFinished(5000) && second.exitCode() == 0 &&

@@ -104,7 +104,7 @@ TEST_F(SurpriseWindowTest, PacketShownIsReportedOnceWhenPainted) {
     TfrmSurprise window(PlaceSurprise(extracted, folder), std::make_unique<RecordingPlayer>());
     QSignalSpy shown(&window, &TfrmSurprise::PacketShown);
     window.Present();
-    QTRY_COMPARE(shown.size(), 1);
+    ASSERT_EVENTUALLY((shown.size()) == (1), 5000);
     window.repaint();
     QTest::qWait(20);
     EXPECT_EQ(shown.size(), 1);

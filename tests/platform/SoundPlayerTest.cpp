@@ -206,7 +206,7 @@ TEST_F(SoundPlayerTest, WavMp3AndAuLoadWithTheirDuration) {
         ASSERT_TRUE(player.Open(path));
         EXPECT_TRUE(player.IsOpen());
         EXPECT_FALSE(player.IsPlaying());
-        QTRY_VERIFY_WITH_TIMEOUT(!loaded.isEmpty(), 10000);
+        ASSERT_EVENTUALLY(!loaded.isEmpty(), 10000);
         // MP3 frames round the length up a little.
         EXPECT_GE(player.DurationMs(), c.ExpectedMs - 20);
         EXPECT_LE(player.DurationMs(), c.ExpectedMs + 120);
@@ -222,7 +222,7 @@ TEST_F(SoundPlayerTest, PlayRunsToTheEndWithoutWaiting) {
     player.Play();
     EXPECT_LT(clock.elapsed(), 200);
     EXPECT_TRUE(player.IsPlaying());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    ASSERT_EVENTUALLY((finished.size()) == (1), 10000);
     EXPECT_FALSE(player.IsPlaying());
     EXPECT_TRUE(player.IsOpen());
 }
@@ -236,7 +236,7 @@ TEST_F(SoundPlayerTest, PlayingAgainStartsFromTheBeginning) {
     QElapsedTimer clock;
     clock.start();
     player.Play();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+    ASSERT_EVENTUALLY((finished.size()) == (1), 10000);
     // The whole sound again, not the rest of the first play.
     EXPECT_GE(clock.elapsed(), 450);
     QTest::qWait(300);
@@ -245,7 +245,7 @@ TEST_F(SoundPlayerTest, PlayingAgainStartsFromTheBeginning) {
     // After it has ended, too.
     player.Play();
     EXPECT_TRUE(player.IsPlaying());
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 10000);
+    ASSERT_EVENTUALLY((finished.size()) == (2), 10000);
 }
 
 TEST_F(SoundPlayerTest, StopAndCloseReportNoFinish) {
@@ -299,13 +299,13 @@ TEST_F(SoundPlayerTest, MissingAndDamagedFilesAreSwallowed) {
         player.Open(Make(QLatin1String(name), bytes));
         player.Play();
         // A damaged medium ends by itself, or never starts.
-        QTRY_VERIFY_WITH_TIMEOUT(!player.IsPlaying(), 10000);
+        ASSERT_EVENTUALLY(!player.IsPlaying(), 10000);
         // Played again once its failure is known, it still ends by itself,
         // so that whoever waits for its end is not kept waiting.
         QSignalSpy finished(&player, &SoundPlayer::Finished);
         player.Play();
         if (player.IsOpen()) {
-            QTRY_VERIFY_WITH_TIMEOUT(!finished.isEmpty(), 10000);
+            ASSERT_EVENTUALLY(!finished.isEmpty(), 10000);
         }
         EXPECT_FALSE(player.IsPlaying());
         player.Stop();
@@ -345,7 +345,7 @@ TEST_F(SoundPlayerTest, MidiPlaysThroughFluidSynthToItsEnd) {
         player.Play();
         EXPECT_LT(clock.elapsed(), 500);
         EXPECT_TRUE(player.IsPlaying());
-        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+        ASSERT_EVENTUALLY((finished.size()) == (1), 15000);
         // Played at the pace of a device: the two notes take a second.
         EXPECT_GE(clock.elapsed(), 900);
         EXPECT_FALSE(player.IsPlaying());
@@ -368,7 +368,7 @@ TEST_F(SoundPlayerTest, MidiPlayedAgainStartsOverAndStopEndsIt) {
     QElapsedTimer clock;
     clock.start();
     player.Play();
-    QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 15000);
+    ASSERT_EVENTUALLY((finished.size()) == (1), 15000);
     EXPECT_GE(clock.elapsed(), 900);
 
     player.Play();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QTest>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -8,6 +9,13 @@
 #include <optional>
 
 class QWidget;
+
+// Waits, letting events run, until cond holds; fails the test when it does
+// not within ms. (Qt's QTRY_ macros report to QTest, not to GoogleTest.)
+#define ASSERT_EVENTUALLY(cond, ms)                                                                \
+    ASSERT_TRUE(QTest::qWaitFor([&]() -> bool { return static_cast<bool>(cond); }, ms)) << #cond
+#define EXPECT_EVENTUALLY(cond, ms)                                                                \
+    EXPECT_TRUE(QTest::qWaitFor([&]() -> bool { return static_cast<bool>(cond); }, ms)) << #cond
 
 namespace testsupport {
 
