@@ -23,8 +23,8 @@ QImage Image(const QString& name) {
     return ArtworkPixmap(name).toImage().convertToFormat(QImage::Format_ARGB32);
 }
 
-QString NameOf(const ImageSpec& spec) {
-    return QLatin1String(spec.Name);
+QString NameOf(const ImageSpec& entry) {
+    return QLatin1String(entry.Name);
 }
 
 int Luminance(QRgb c) {
@@ -88,21 +88,21 @@ void ExpectGreyedTwin(const QImage& normal, const QImage& greyed) {
 }
 
 TEST(Artwork, EveryListedImageIsInTheResourceAtItsSize) {
-    for (const ImageSpec& spec : artwork::kImages) {
-        SCOPED_TRACE(spec.Name);
-        const QPixmap pixmap = ArtworkPixmap(NameOf(spec));
+    for (const ImageSpec& entry : artwork::kImages) {
+        SCOPED_TRACE(entry.Name);
+        const QPixmap pixmap = ArtworkPixmap(NameOf(entry));
         ASSERT_FALSE(pixmap.isNull());
-        EXPECT_EQ(pixmap.size(), QSize(spec.Width, spec.Height));
+        EXPECT_EQ(pixmap.size(), QSize(entry.Width, entry.Height));
         // Not a blank: every image draws something and leaves some of its
         // square clear (the cursor and the glyphs sit on other colours).
-        const QImage image = Image(NameOf(spec));
+        const QImage image = Image(NameOf(entry));
         int opaque = 0, clear = 0;
         for (int y = 0; y < image.height(); ++y) {
             for (int x = 0; x < image.width(); ++x)
                 (qAlpha(image.pixel(x, y)) >= 128 ? opaque : clear) += 1;
         }
         EXPECT_GT(opaque, image.width() * image.height() / 20);
-        if (!QByteArray(spec.Name).startsWith("zorvane-")) {
+        if (!QByteArray(entry.Name).startsWith("zorvane-")) {
             EXPECT_GT(clear, 0);
         }
     }
@@ -111,8 +111,8 @@ TEST(Artwork, EveryListedImageIsInTheResourceAtItsSize) {
 
 TEST(Artwork, TheResourceHoldsNothingButTheListedImages) {
     QSet<QString> listed;
-    for (const ImageSpec& spec : artwork::kImages)
-        listed.insert(NameOf(spec) + QStringLiteral(".png"));
+    for (const ImageSpec& entry : artwork::kImages)
+        listed.insert(NameOf(entry) + QStringLiteral(".png"));
     QSet<QString> found;
     QDirIterator it(QStringLiteral(":/art"), QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -124,14 +124,14 @@ TEST(Artwork, TheResourceHoldsNothingButTheListedImages) {
 }
 
 TEST(Artwork, DisabledImagesAreGreyedCopiesOfTheirGlyphs) {
-    for (const ImageSpec& spec : artwork::kImages) {
-        SCOPED_TRACE(spec.Name);
-        const QString name = NameOf(spec);
-        if (spec.Style == ImageStyle::Disabled) {
+    for (const ImageSpec& entry : artwork::kImages) {
+        SCOPED_TRACE(entry.Name);
+        const QString name = NameOf(entry);
+        if (entry.Style == ImageStyle::Disabled) {
             ASSERT_TRUE(name.endsWith(QStringLiteral("-disabled")));
             const QString normal = name.chopped(int(sizeof("-disabled") - 1));
             ExpectGreyedTwin(Image(normal), Image(name));
-        } else if (spec.Style == ImageStyle::NormalAndDisabled) {
+        } else if (entry.Style == ImageStyle::NormalAndDisabled) {
             const QImage image = Image(name);
             const int half = image.width() / 2;
             ExpectGreyedTwin(image.copy(0, 0, half, image.height()),
@@ -142,8 +142,8 @@ TEST(Artwork, DisabledImagesAreGreyedCopiesOfTheirGlyphs) {
 
 TEST(Artwork, EveryCommandImageHasItsDisabledTwin) {
     QSet<QString> names;
-    for (const ImageSpec& spec : artwork::kImages)
-        names.insert(NameOf(spec));
+    for (const ImageSpec& entry : artwork::kImages)
+        names.insert(NameOf(entry));
     const QStringList prefixes = {QStringLiteral("tb-"), QStringLiteral("btn-"),
                                   QStringLiteral("editor-")};
     for (const QString& name : names) {
@@ -167,9 +167,9 @@ TEST(Artwork, EveryCommandImageHasItsDisabledTwin) {
 // The strip images must read on the strip colour, the enabled ones clearly,
 // and their disabled twins less so; the sound icons sit on a white list.
 TEST(Artwork, GlyphsStandOutFromTheirBackground) {
-    for (const ImageSpec& spec : artwork::kImages) {
-        SCOPED_TRACE(spec.Name);
-        const QString name = NameOf(spec);
+    for (const ImageSpec& entry : artwork::kImages) {
+        SCOPED_TRACE(entry.Name);
+        const QString name = NameOf(entry);
         if (name.startsWith(QStringLiteral("sound-"))) {
             EXPECT_GT(ContrastOn(Image(name), 0xffffffff).Mean, 60);
             continue;
@@ -178,10 +178,10 @@ TEST(Artwork, GlyphsStandOutFromTheirBackground) {
             name.startsWith(QStringLiteral("tb-")) || name.startsWith(QStringLiteral("btn-")) ||
             name.startsWith(QStringLiteral("editor-")) ||
             name.startsWith(QStringLiteral("trans-")) || name == QLatin1String("title");
-        if (!onStrip || spec.Style == ImageStyle::Disabled)
+        if (!onStrip || entry.Style == ImageStyle::Disabled)
             continue;
         QImage glyph = Image(name);
-        if (spec.Style == ImageStyle::NormalAndDisabled)
+        if (entry.Style == ImageStyle::NormalAndDisabled)
             glyph = glyph.copy(0, 0, glyph.width() / 2, glyph.height());
         const double enabled = ContrastOn(glyph, kStrip).Mean;
         EXPECT_GT(enabled, 80);

@@ -141,12 +141,12 @@ void MakeFolder(const QString& path) {
 void RenderArt(const QString& svgFolder, const QString& outFolder) {
     MakeFolder(outFolder);
     QHash<QString, QImage> normalCache;
-    for (const artwork::ImageSpec& spec : artwork::kImages) {
-        const QString name = QLatin1String(spec.Name);
+    for (const artwork::ImageSpec& item : artwork::kImages) {
+        const QString name = QLatin1String(item.Name);
         const QString source =
-            svgFolder + QLatin1Char('/') + QLatin1String(spec.Source) + QStringLiteral(".svg");
-        const bool paired = spec.Style == artwork::ImageStyle::NormalAndDisabled;
-        const QSize glyphSize(paired ? spec.Width / 2 : spec.Width, spec.Height);
+            svgFolder + QLatin1Char('/') + QLatin1String(item.Source) + QStringLiteral(".svg");
+        const bool paired = item.Style == artwork::ImageStyle::NormalAndDisabled;
+        const QSize glyphSize(paired ? item.Width / 2 : item.Width, item.Height);
         const QString key =
             source + QString::asprintf("@%dx%d", glyphSize.width(), glyphSize.height());
         if (!normalCache.contains(key))
@@ -154,7 +154,7 @@ void RenderArt(const QString& svgFolder, const QString& outFolder) {
         const QImage& glyph = normalCache[key];
 
         QImage image;
-        switch (spec.Style) {
+        switch (item.Style) {
         case artwork::ImageStyle::Normal:
             image = glyph;
             break;
@@ -165,7 +165,7 @@ void RenderArt(const QString& svgFolder, const QString& outFolder) {
             image = Monochrome(glyph);
             break;
         case artwork::ImageStyle::NormalAndDisabled: {
-            image = QImage(spec.Width, spec.Height, QImage::Format_ARGB32);
+            image = QImage(item.Width, item.Height, QImage::Format_ARGB32);
             image.fill(Qt::transparent);
             QPainter painter(&image);
             painter.setCompositionMode(QPainter::CompositionMode_Source);

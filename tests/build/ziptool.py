@@ -33,8 +33,8 @@ def main(argv):
         print(json.dumps(list_archive(argv[2], argv[3] if len(argv) > 3 else None)))
     elif argv[1] == "make":
         with zipfile.ZipFile(argv[2], "w", zipfile.ZIP_DEFLATED) as z:
-            for spec in argv[3:]:
-                name, _, content = spec.rpartition("=")
+            for item in argv[3:]:
+                name, _, content = item.rpartition("=")
                 z.writestr(name, bytes.fromhex(content))
 
 

@@ -26,10 +26,11 @@ const QString kStagedEngine = QStringLiteral(ZORVANE_STAGE_DIR "/Engines/Surpris
 class SurpriseEngineTest : public ::testing::Test {
 protected:
     // A surprise made from the real engine, ready to run.
-    QString BuildRunnable(SurpriseSpec spec, const QString& name = QStringLiteral("Surprise.exe")) {
-        spec.Engine = ReadFile(kStagedEngine);
-        EXPECT_FALSE(spec.Engine.isEmpty()) << "the engine is not staged";
-        const QString path = BuildSurprise(spec, Dir.path(), name);
+    QString BuildRunnable(SurpriseSpec wanted,
+                          const QString& name = QStringLiteral("Surprise.exe")) {
+        wanted.Engine = ReadFile(kStagedEngine);
+        EXPECT_FALSE(wanted.Engine.isEmpty()) << "the engine is not staged";
+        const QString path = BuildSurprise(wanted, Dir.path(), name);
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         return path;
     }
@@ -61,10 +62,10 @@ protected:
 };
 
 SurpriseSpec WithASound() {
-    SurpriseSpec spec;
-    spec.PacketSound = QStringLiteral("s1.wav");
-    spec.SoundFiles = {{QStringLiteral("s1.wav"), TinyWav()}};
-    return spec;
+    SurpriseSpec wanted;
+    wanted.PacketSound = QStringLiteral("s1.wav");
+    wanted.SoundFiles = {{QStringLiteral("s1.wav"), TinyWav()}};
+    return wanted;
 }
 
 TEST_F(SurpriseEngineTest, ADamagedSurpriseSaysSoOnceAndEndsWithCodeOne) {
@@ -83,9 +84,9 @@ TEST_F(SurpriseEngineTest, ADamagedSurpriseSaysSoOnceAndEndsWithCodeOne) {
          }},
         {"unencrypted archive",
          [this] {
-             SurpriseSpec spec;
-             spec.ArchivePassword.clear();
-             return BuildSurprise(spec, Dir.path());
+             SurpriseSpec wanted;
+             wanted.ArchivePassword.clear();
+             return BuildSurprise(wanted, Dir.path());
          }},
     };
     for (const auto& [name, make] : cases) {

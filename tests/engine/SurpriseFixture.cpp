@@ -40,27 +40,27 @@ QByteArray TinyWav() {
     return wav;
 }
 
-SurpriseRecord RecordFor(const SurpriseSpec& spec) {
+SurpriseRecord RecordFor(const SurpriseSpec& wanted) {
     SurpriseRecord record;
     record.PacketPicture = QStringLiteral("b1.bmp");
     record.SurprisePicture = QStringLiteral("b2.bmp");
-    record.PacketTransparent = spec.PacketTransparent;
-    record.SurpriseTransparent = spec.SurpriseTransparent;
+    record.PacketTransparent = wanted.PacketTransparent;
+    record.SurpriseTransparent = wanted.SurpriseTransparent;
     const auto bottomLeft = [](const QImage& image) {
         return image.isNull() ? BgrTriple{} : Bgr(image.pixel(0, image.height() - 1));
     };
-    record.PacketTransparentColour = bottomLeft(spec.Packet);
-    record.SurpriseTransparentColour = bottomLeft(spec.Surprise);
-    record.OpenPassword = spec.Password;
-    record.PacketSoundFile = spec.PacketSound;
-    record.OpenEffectSoundFile = spec.OpenEffectSound;
-    record.SurpriseSoundFile = spec.SurpriseSound;
-    record.HasGoToUrl = !spec.Url.isEmpty();
-    record.GoToUrl = spec.Url;
+    record.PacketTransparentColour = bottomLeft(wanted.Packet);
+    record.SurpriseTransparentColour = bottomLeft(wanted.Surprise);
+    record.OpenPassword = wanted.Password;
+    record.PacketSoundFile = wanted.PacketSound;
+    record.OpenEffectSoundFile = wanted.OpenEffectSound;
+    record.SurpriseSoundFile = wanted.SurpriseSound;
+    record.HasGoToUrl = !wanted.Url.isEmpty();
+    record.GoToUrl = wanted.Url;
     return record;
 }
 
-QString BuildSurprise(const SurpriseSpec& spec, const QString& folder, const QString& name) {
+QString BuildSurprise(const SurpriseSpec& wanted, const QString& folder, const QString& name) {
     const QString work = folder + QStringLiteral("/parts-") + name;
     QDir().mkpath(work);
     const auto picture = [&](const QString& entry, const QImage& image, const QByteArray& bytes) {
@@ -76,19 +76,19 @@ QString BuildSurprise(const SurpriseSpec& spec, const QString& folder, const QSt
         return path;
     };
     QStringList files;
-    files << picture(QStringLiteral("b1.bmp"), spec.Packet, spec.PacketBytes)
-          << picture(QStringLiteral("b2.bmp"), spec.Surprise, spec.SurpriseBytes);
-    for (const auto& [entry, bytes] : spec.SoundFiles + spec.ExtraFiles)
+    files << picture(QStringLiteral("b1.bmp"), wanted.Packet, wanted.PacketBytes)
+          << picture(QStringLiteral("b2.bmp"), wanted.Surprise, wanted.SurpriseBytes);
+    for (const auto& [entry, bytes] : wanted.SoundFiles + wanted.ExtraFiles)
         files << testsupport::WriteFile(work + QLatin1Char('/') + entry, bytes);
-    for (const QString& left : spec.LeaveOut)
+    for (const QString& left : wanted.LeaveOut)
         files.removeAll(work + QLatin1Char('/') + left);
     const QString archive = work + QStringLiteral("/data.zip");
     QFile::remove(archive);
-    if (!MakeArchive(files, archive, spec.ArchivePassword))
+    if (!MakeArchive(files, archive, wanted.ArchivePassword))
         qFatal("cannot write the test archive");
     const QString container = folder + QLatin1Char('/') + name;
-    testsupport::WriteFile(container, spec.Engine);
-    SurpriseRecord record = RecordFor(spec);
+    testsupport::WriteFile(container, wanted.Engine);
+    SurpriseRecord record = RecordFor(wanted);
     AppendSurpriseData(container, archive, record);
     QDir(work).removeRecursively();
     return container;

@@ -41,11 +41,11 @@ struct SurpriseSpec {
 };
 
 // Builds the surprise into folder under name; returns its path.
-QString BuildSurprise(const SurpriseSpec& spec, const QString& folder,
+QString BuildSurprise(const SurpriseSpec& wanted, const QString& folder,
                       const QString& name = QStringLiteral("Surprise.exe"));
 
 // The record as BuildSurprise fills it, before the sizes are known.
-SurpriseRecord RecordFor(const SurpriseSpec& spec);
+SurpriseRecord RecordFor(const SurpriseSpec& wanted);
 
 // BGR of a colour.
 BgrTriple Bgr(QRgb colour);

@@ -21,36 +21,37 @@ namespace {
 
 class SurpriseLoaderTest : public ::testing::Test {
 protected:
-    QString Build(const SurpriseSpec& spec, const QString& name = QStringLiteral("Surprise.exe")) {
-        return BuildSurprise(spec, Dir.path(), name);
+    QString Build(const SurpriseSpec& wanted,
+                  const QString& name = QStringLiteral("Surprise.exe")) {
+        return BuildSurprise(wanted, Dir.path(), name);
     }
     testsupport::TestHome Home;
     QTemporaryDir Dir;
 };
 
 SurpriseSpec WithSounds() {
-    SurpriseSpec spec;
-    spec.PacketSound = QStringLiteral("s1.mid");
-    spec.OpenEffectSound = QStringLiteral("s2.wav");
-    spec.SurpriseSound = QStringLiteral("s1.mid"); // shares the packet's entry
-    spec.SoundFiles = {{QStringLiteral("s1.mid"), QByteArray("MThd packet tune")},
-                       {QStringLiteral("s2.wav"), TinyWav()}};
-    return spec;
+    SurpriseSpec wanted;
+    wanted.PacketSound = QStringLiteral("s1.mid");
+    wanted.OpenEffectSound = QStringLiteral("s2.wav");
+    wanted.SurpriseSound = QStringLiteral("s1.mid"); // shares the packet's entry
+    wanted.SoundFiles = {{QStringLiteral("s1.mid"), QByteArray("MThd packet tune")},
+                         {QStringLiteral("s2.wav"), TinyWav()}};
+    return wanted;
 }
 
 TEST_F(SurpriseLoaderTest, ReadsRecordPicturesAndDistinctSounds) {
-    SurpriseSpec spec = WithSounds();
-    spec.Password = QStringLiteral("secret");
-    spec.Url = QStringLiteral("http://example.com/");
-    spec.PacketTransparent = true;
-    const ExtractedSurprise got = LoadSurpriseFile(Build(spec));
+    SurpriseSpec wanted = WithSounds();
+    wanted.Password = QStringLiteral("secret");
+    wanted.Url = QStringLiteral("http://example.com/");
+    wanted.PacketTransparent = true;
+    const ExtractedSurprise got = LoadSurpriseFile(Build(wanted));
 
     EXPECT_EQ(got.Record.OpenPassword, QStringLiteral("secret"));
     EXPECT_TRUE(got.Record.PacketTransparent);
     EXPECT_FALSE(got.Record.SurpriseTransparent);
     EXPECT_EQ(got.Record.PacketTransparentColour, Bgr(qRgb(255, 0, 255)));
-    EXPECT_EQ(got.PacketImage.convertToFormat(QImage::Format_RGB32), spec.Packet);
-    EXPECT_EQ(got.SurpriseImage.convertToFormat(QImage::Format_RGB32), spec.Surprise);
+    EXPECT_EQ(got.PacketImage.convertToFormat(QImage::Format_RGB32), wanted.Packet);
+    EXPECT_EQ(got.SurpriseImage.convertToFormat(QImage::Format_RGB32), wanted.Surprise);
     ASSERT_EQ(got.Sounds.size(), 2);
     EXPECT_EQ(got.Sounds[0].first, QStringLiteral("s1.mid"));
     EXPECT_EQ(got.Sounds[0].second, QByteArray("MThd packet tune"));
@@ -89,7 +90,7 @@ void PutU32(QByteArray& file, qsizetype at, quint32 value) {
 
 struct DamageCase {
     const char* Name;
-    std::function<SurpriseSpec()> Spec;
+    std::function<SurpriseSpec()> Wanted;
     Damage Change;
 };
 
@@ -219,7 +220,7 @@ std::vector<DamageCase> DamageCases() {
 TEST_F(SurpriseLoaderTest, DamagedSurprisesAreRefused) {
     for (const DamageCase& c : DamageCases()) {
         SCOPED_TRACE(c.Name);
-        const QString path = Build(c.Spec(), QStringLiteral("case.exe"));
+        const QString path = Build(c.Wanted(), QStringLiteral("case.exe"));
         QByteArray file = ReadFile(path);
         c.Change(file);
         WriteFile(path, file);
@@ -268,22 +269,22 @@ TEST_F(SurpriseLoaderTest, CompleteBmpsOfEveryLayoutAreAccepted) {
     };
     for (const auto& [name, bmp] : cases) {
         SCOPED_TRACE(name);
-        SurpriseSpec spec;
-        spec.PacketBytes = bmp;
-        const ExtractedSurprise got = LoadSurpriseFile(Build(spec));
+        SurpriseSpec wanted;
+        wanted.PacketBytes = bmp;
+        const ExtractedSurprise got = LoadSurpriseFile(Build(wanted));
         EXPECT_EQ(got.PacketImage.size(), QSize(7, 5));
         EXPECT_EQ(got.PacketImage.pixel(6, 4), qRgb(0xc0, 0, 0));
         // One byte short of the last row is not a picture.
-        spec.PacketBytes = bmp.left(bmp.size() - 1);
-        EXPECT_THROW(LoadSurpriseFile(Build(spec)), DamagedSurprise);
+        wanted.PacketBytes = bmp.left(bmp.size() - 1);
+        EXPECT_THROW(LoadSurpriseFile(Build(wanted)), DamagedSurprise);
     }
 }
 
 TEST_F(SurpriseLoaderTest, AnEntryOver64MiBIsRefused) {
-    SurpriseSpec spec;
-    spec.PacketSound = QStringLiteral("s1.wav");
-    spec.SoundFiles = {{QStringLiteral("s1.wav"), QByteArray(kMaxSurpriseEntrySize + 1, '\0')}};
-    const QString path = Build(spec);
+    SurpriseSpec wanted;
+    wanted.PacketSound = QStringLiteral("s1.wav");
+    wanted.SoundFiles = {{QStringLiteral("s1.wav"), QByteArray(kMaxSurpriseEntrySize + 1, '\0')}};
+    const QString path = Build(wanted);
     try {
         LoadSurpriseFile(path);
         FAIL() << "a 64 MiB + 1 entry was accepted";
@@ -291,8 +292,8 @@ TEST_F(SurpriseLoaderTest, AnEntryOver64MiBIsRefused) {
         EXPECT_NE(std::string(e.what()).find("too large"), std::string::npos) << e.what();
     }
     // Exactly 64 MiB is still a sound.
-    spec.SoundFiles = {{QStringLiteral("s1.wav"), QByteArray(kMaxSurpriseEntrySize, '\0')}};
-    EXPECT_EQ(LoadSurpriseFile(Build(spec)).Sounds.value(0).second.size(), kMaxSurpriseEntrySize);
+    wanted.SoundFiles = {{QStringLiteral("s1.wav"), QByteArray(kMaxSurpriseEntrySize, '\0')}};
+    EXPECT_EQ(LoadSurpriseFile(Build(wanted)).Sounds.value(0).second.size(), kMaxSurpriseEntrySize);
 }
 
 TEST_F(SurpriseLoaderTest, SoundsGoIntoAPrivateFolderThatIsRemovedAfterwards) {

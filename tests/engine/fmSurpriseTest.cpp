@@ -59,9 +59,9 @@ public:
     void Key(Qt::Key key) { QTest::keyClick(Window.get(), key); }
 
 protected:
-    // Builds spec into a real surprise, loads it, and shows its window.
-    TfrmSurprise& Show(const SurpriseSpec& spec, const QStringList& unplayable = {}) {
-        const ExtractedSurprise extracted = LoadSurpriseFile(BuildSurprise(spec, Dir.path()));
+    // Builds wanted into a real surprise, loads it, and shows its window.
+    TfrmSurprise& Show(const SurpriseSpec& wanted, const QStringList& unplayable = {}) {
+        const ExtractedSurprise extracted = LoadSurpriseFile(BuildSurprise(wanted, Dir.path()));
         Folder = std::make_unique<PrivateSoundFolder>();
         auto player = std::make_unique<RecordingPlayer>();
         player->Unplayable = unplayable;
@@ -85,8 +85,8 @@ protected:
 };
 
 TEST_F(SurpriseWindowTest, PacketShowsFramelessCentredAtItsOwnSize) {
-    SurpriseSpec spec;
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    TfrmSurprise& window = Show(wanted);
     EXPECT_EQ(window.CurrentStage(), TfrmSurprise::Stage::Packet);
     EXPECT_TRUE(window.windowFlags().testFlag(Qt::FramelessWindowHint));
     EXPECT_EQ(window.size(), QSize(120, 90));
@@ -98,8 +98,8 @@ TEST_F(SurpriseWindowTest, PacketShowsFramelessCentredAtItsOwnSize) {
 }
 
 TEST_F(SurpriseWindowTest, PacketShownIsReportedOnceWhenPainted) {
-    SurpriseSpec spec;
-    const ExtractedSurprise extracted = LoadSurpriseFile(BuildSurprise(spec, Dir.path()));
+    SurpriseSpec wanted;
+    const ExtractedSurprise extracted = LoadSurpriseFile(BuildSurprise(wanted, Dir.path()));
     PrivateSoundFolder folder;
     TfrmSurprise window(PlaceSurprise(extracted, folder), std::make_unique<RecordingPlayer>());
     QSignalSpy shown(&window, &TfrmSurprise::PacketShown);
@@ -138,11 +138,11 @@ TEST_F(SurpriseWindowTest, OtherInputLeavesThePacketClosed) {
 }
 
 TEST_F(SurpriseWindowTest, EscapeBeforeOpeningClosesWithoutRevealing) {
-    SurpriseSpec spec;
-    spec.Url = QStringLiteral("http://example.com/");
-    spec.SurpriseSound = QStringLiteral("s3.wav");
-    spec.SoundFiles = {{QStringLiteral("s3.wav"), TinyWav()}};
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    wanted.Url = QStringLiteral("http://example.com/");
+    wanted.SurpriseSound = QStringLiteral("s3.wav");
+    wanted.SoundFiles = {{QStringLiteral("s3.wav"), TinyWav()}};
+    TfrmSurprise& window = Show(wanted);
     Key(Qt::Key_Escape);
     EXPECT_FALSE(window.isVisible());
     EXPECT_EQ(window.CurrentStage(), TfrmSurprise::Stage::Ended);
@@ -157,9 +157,9 @@ TEST_F(SurpriseWindowTest, ClickOrEscapeAfterTheRevealClosesAndGoesToTheAddress)
     for (const bool byClick : {true, false}) {
         SCOPED_TRACE(byClick ? "click" : "Escape");
         Opened.clear();
-        SurpriseSpec spec;
-        spec.Url = QStringLiteral("  http://example.com/greeting  ");
-        TfrmSurprise& window = Show(spec);
+        SurpriseSpec wanted;
+        wanted.Url = QStringLiteral("  http://example.com/greeting  ");
+        TfrmSurprise& window = Show(wanted);
         Click();
         ASSERT_EQ(window.CurrentStage(), TfrmSurprise::Stage::Revealed);
         Key(Qt::Key_Return); // does not end it
@@ -185,9 +185,9 @@ TEST_F(SurpriseWindowTest, OnlyHttpAddressesAreEverOpened) {
     for (const auto& [url, opens] : cases) {
         SCOPED_TRACE(url);
         Opened.clear();
-        SurpriseSpec spec;
-        spec.Url = QLatin1String(url);
-        Show(spec);
+        SurpriseSpec wanted;
+        wanted.Url = QLatin1String(url);
+        Show(wanted);
         Click();
         Click();
         EXPECT_EQ(Opened.size(), opens ? 1 : 0);
@@ -231,9 +231,9 @@ void AnswerPrompt(PromptAnswers* answers) {
 }
 
 TEST_F(SurpriseWindowTest, AWrongPasswordIsRefusedAndTheRightOneOpens) {
-    SurpriseSpec spec;
-    spec.Password = QStringLiteral("Open sesame");
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    wanted.Password = QStringLiteral("Open sesame");
+    TfrmSurprise& window = Show(wanted);
     PromptAnswers answers =
         Answers({QStringLiteral("open sesame"), QString(), QStringLiteral(" Open sesame ")});
     AnswerPrompt(&answers);
@@ -245,9 +245,9 @@ TEST_F(SurpriseWindowTest, AWrongPasswordIsRefusedAndTheRightOneOpens) {
 }
 
 TEST_F(SurpriseWindowTest, EscapeLeavesThePromptAndThePacketStaysClosed) {
-    SurpriseSpec spec;
-    spec.Password = QStringLiteral("pw");
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    wanted.Password = QStringLiteral("pw");
+    TfrmSurprise& window = Show(wanted);
     PromptAnswers giveUp = Answers({QStringLiteral("nope")});
     AnswerPrompt(&giveUp);
     Key(Qt::Key_Return);
@@ -319,18 +319,18 @@ TEST_F(SurpriseWindowTest, SoundsAreHandedToThePlayerInOrder) {
     };
     for (const SoundCase& c : cases) {
         SCOPED_TRACE(c.Name);
-        SurpriseSpec spec;
-        spec.PacketSound = QLatin1String(c.Packet);
-        spec.OpenEffectSound = QLatin1String(c.Effect);
-        spec.SurpriseSound = QLatin1String(c.Surprise);
+        SurpriseSpec wanted;
+        wanted.PacketSound = QLatin1String(c.Packet);
+        wanted.OpenEffectSound = QLatin1String(c.Effect);
+        wanted.SurpriseSound = QLatin1String(c.Surprise);
         for (const char* name : {c.Packet, c.Effect, c.Surprise}) {
             const QString entry = QLatin1String(name);
-            const bool listed = std::any_of(spec.SoundFiles.cbegin(), spec.SoundFiles.cend(),
+            const bool listed = std::any_of(wanted.SoundFiles.cbegin(), wanted.SoundFiles.cend(),
                                             [&](const auto& f) { return f.first == entry; });
             if (!entry.isEmpty() && !listed)
-                spec.SoundFiles.append({entry, TinyWav()});
+                wanted.SoundFiles.append({entry, TinyWav()});
         }
-        Show(spec, c.Unplayable);
+        Show(wanted, c.Unplayable);
         EXPECT_EQ(Player->Calls, c.AfterPresent);
 
         // The packet sound ending by itself changes nothing.
@@ -357,19 +357,19 @@ TEST_F(SurpriseWindowTest, SoundsAreHandedToThePlayerInOrder) {
 }
 
 TEST_F(SurpriseWindowTest, ClosingTheWindowSilencesIt) {
-    SurpriseSpec spec;
-    spec.PacketSound = QStringLiteral("s1.wav");
-    spec.SoundFiles = {{QStringLiteral("s1.wav"), TinyWav()}};
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    wanted.PacketSound = QStringLiteral("s1.wav");
+    wanted.SoundFiles = {{QStringLiteral("s1.wav"), TinyWav()}};
+    TfrmSurprise& window = Show(wanted);
     window.close();
     EXPECT_EQ(Player->Calls.last(), QStringLiteral("close"));
 }
 
 TEST_F(SurpriseWindowTest, TheTransparencyColourIsSeeThrough) {
-    SurpriseSpec spec;
-    spec.PacketTransparent = true;
-    spec.SurpriseTransparent = false;
-    TfrmSurprise& window = Show(spec);
+    SurpriseSpec wanted;
+    wanted.PacketTransparent = true;
+    wanted.SurpriseTransparent = false;
+    TfrmSurprise& window = Show(wanted);
     const QRegion packetMask = window.mask();
     EXPECT_FALSE(packetMask.contains(QPoint(5, 85))); // the key colour block
     EXPECT_FALSE(packetMask.contains(QPoint(19, 80)));
@@ -379,9 +379,9 @@ TEST_F(SurpriseWindowTest, TheTransparencyColourIsSeeThrough) {
     Click();
     EXPECT_TRUE(window.mask().isEmpty()); // the surprise is not transparent
 
-    spec.PacketTransparent = false;
-    spec.SurpriseTransparent = true;
-    TfrmSurprise& second = Show(spec);
+    wanted.PacketTransparent = false;
+    wanted.SurpriseTransparent = true;
+    TfrmSurprise& second = Show(wanted);
     EXPECT_TRUE(second.mask().isEmpty());
     Click();
     EXPECT_FALSE(second.mask().contains(QPoint(5, 95)));
