@@ -28,6 +28,11 @@ function(zorvane_library name)
     zorvane_target_defaults(${name})
     target_compile_definitions(${name} PRIVATE ${ZORVANE_STRICT_DEFINES})
     target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+    if(ZORVANE_FUZZ)
+        # The fuzzers are guided by the coverage of the code they reach, not
+        # only of their own source.
+        target_compile_options(${name} PRIVATE -fsanitize=fuzzer-no-link)
+    endif()
 endfunction()
 
 # zorvane_program(name SOURCES ... LIBS ... [DESTINATION subfolder])

@@ -195,27 +195,27 @@ private:
         return pen;
     }
 
-    QBrush MakeBrush(const BrushSpec& spec, const QTransform& m) const {
-        switch (spec.Style) {
+    QBrush MakeBrush(const BrushSpec& logBrush, const QTransform& m) const {
+        switch (logBrush.Style) {
         case BsNull:
             return Qt::NoBrush;
         case BsHatched: {
             static const Qt::BrushStyle Hatches[] = {Qt::HorPattern,   Qt::VerPattern,
                                                      Qt::FDiagPattern, Qt::BDiagPattern,
                                                      Qt::CrossPattern, Qt::DiagCrossPattern};
-            const int hatch = spec.Hatch >= 0 && spec.Hatch < 6 ? spec.Hatch : 0;
-            return QBrush(spec.Colour, Hatches[hatch]);
+            const int hatch = logBrush.Hatch >= 0 && logBrush.Hatch < 6 ? logBrush.Hatch : 0;
+            return QBrush(logBrush.Colour, Hatches[hatch]);
         }
         case BsDibPattern:
-            if (!spec.Pattern.isNull()) {
+            if (!logBrush.Pattern.isNull()) {
                 // Patterns repeat in device pixels, whatever the mapping.
-                QBrush brush(spec.Pattern);
+                QBrush brush(logBrush.Pattern);
                 brush.setTransform(m.inverted());
                 return brush;
             }
-            return QBrush(spec.Colour);
+            return QBrush(logBrush.Colour);
         default:
-            return QBrush(spec.Colour);
+            return QBrush(logBrush.Colour);
         }
     }
 
