@@ -25,6 +25,16 @@ QHash<QString, int>& RegisteredFonts() {
 
 } // namespace
 
+QString TrimBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first).unicode() <= 0x20)
+        ++first;
+    while (last > first && text.at(last - 1).unicode() <= 0x20)
+        --last;
+    return text.mid(first, last - first);
+}
+
 QString IncludeBackslash(const QString& path) {
     if (path.isEmpty() || path.endsWith(QLatin1Char('/')))
         return path;
@@ -39,9 +49,13 @@ bool IsValidFileName(const QString& name) {
     return true;
 }
 
-QString GetDesktopFolder() { return ExistingFolder(QStandardPaths::DesktopLocation); }
+QString GetDesktopFolder() {
+    return ExistingFolder(QStandardPaths::DesktopLocation);
+}
 
-QString GetDocumentsFolder() { return ExistingFolder(QStandardPaths::DocumentsLocation); }
+QString GetDocumentsFolder() {
+    return ExistingFolder(QStandardPaths::DocumentsLocation);
+}
 
 QString GetTempFolder() {
     const QString tmp = qEnvironmentVariable("TMPDIR");

@@ -6,6 +6,9 @@
 // Path routines shared by the whole program. Folder paths end in the
 // platform separator; the routine names are the program's own.
 
+// text without the blanks and control characters at both ends.
+QString TrimBlanks(const QString& text);
+
 // Empty stays empty; otherwise the path with one separator at its end.
 QString IncludeBackslash(const QString& path);
 

@@ -30,24 +30,10 @@ QString TempRootName() {
     return QStringLiteral("Zorvane-%1").arg(static_cast<qulonglong>(::getuid()));
 }
 
-namespace {
-
-// Blanks and control characters at both ends go, as the option's trim does.
-QString TrimControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return text.mid(first, last - first);
-}
-
-} // namespace
-
 void ReadOptions(BuilderState& state) {
-    state.CompressedDelivery = ReadSetting(kSettingsKey, QStringLiteral("g1")) != QLatin1String("F");
-    const QString name = TrimControls(ReadSetting(kSettingsKey, QStringLiteral("g2")));
+    state.CompressedDelivery =
+        ReadSetting(kSettingsKey, QStringLiteral("g1")) != QLatin1String("F");
+    const QString name = TrimBlanks(ReadSetting(kSettingsKey, QStringLiteral("g2")));
     state.OutputFileName = (!name.isEmpty() && IsValidFileName(name))
                                ? name + QStringLiteral(".exe")
                                : QStringLiteral("Surprise.exe");

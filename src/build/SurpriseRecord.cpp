@@ -170,16 +170,6 @@ std::optional<SurpriseRecord> SurpriseRecord::FromBytes(const QByteArray& bytes)
     return record;
 }
 
-QString TrimBlanks(const QString& text) {
-    int first = 0;
-    int last = int(text.size());
-    while (first < last && text[first].unicode() <= 0x20)
-        ++first;
-    while (last > first && text[last - 1].unicode() <= 0x20)
-        --last;
-    return text.mid(first, last - first);
-}
-
 SoundEntries MakeSoundEntries(const QString& packetSound, const QString& openEffectSound,
                               const QString& surpriseSound) {
     // The entry names go through the record's code page, so the file written

@@ -50,10 +50,6 @@ QByteArray SurpriseSignature();
 QByteArray ToAnsi(const QString& text);
 QString FromAnsi(const QByteArray& bytes);
 
-// text without its leading and trailing blanks and control characters
-// (everything up to U+0020), as the password and URL fields are read.
-QString TrimBlanks(const QString& text);
-
 // The archive entry names of the three sound slots: "s1", "s2" or "s3" and
 // the sound's extension (from its last dot, in its own letter case), cut to
 // 8 characters; a slot holding the same file name as an earlier slot shares

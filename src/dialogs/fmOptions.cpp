@@ -29,17 +29,6 @@ void Fill(QWidget* widget, const QColor& color) {
     widget->setAutoFillBackground(true);
 }
 
-// Blanks and control characters at both ends go.
-QString TrimControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return text.mid(first, last - first);
-}
-
 QString InvalidNameText() {
     return QStringLiteral("Please use only file name valid characters without file extension.\n"
                           "Do not use following characters: .\\/:*?\"<>|");
@@ -111,7 +100,7 @@ void TfrmOptions::FormCreate() {
     setWindowTitle(QStringLiteral("Zorvane"));
     chkNormalOrCompressed->setChecked(ReadSetting(kSettingsKey, kCompressedValue) !=
                                       QLatin1String("F"));
-    const QString name = TrimControls(ReadSetting(kSettingsKey, kFileNameValue));
+    const QString name = TrimBlanks(ReadSetting(kSettingsKey, kFileNameValue));
     if (!name.isEmpty())
         edtSurpriseFileName->setText(name);
 }
@@ -148,7 +137,7 @@ void TfrmOptions::btnOkClick() {
         DeleteSetting(kSettingsKey, kCompressedValue);
     else
         WriteSetting(kSettingsKey, kCompressedValue, QStringLiteral("F"));
-    const QString name = TrimControls(edtSurpriseFileName->text());
+    const QString name = TrimBlanks(edtSurpriseFileName->text());
     if (IsValidFileName(name)) {
         WriteSetting(kSettingsKey, kFileNameValue, name);
         accept();

@@ -1,5 +1,6 @@
 #include "engine/SurpriseLoader.h"
 
+#include "app/gUtils.h"
 #include "build/BuildProcedure.h"
 #include "build/DataArchive.h"
 #include "platform/PictureReader.h"

@@ -14,16 +14,6 @@
 
 namespace {
 
-QString TrimControls(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first).unicode() <= 0x20)
-        ++first;
-    while (last > first && text.at(last - 1).unicode() <= 0x20)
-        --last;
-    return text.mid(first, last - first);
-}
-
 // Cleaned and absolute, ending in the separator, so that comparing two of
 // them as prefixes compares whole folder names.
 QString FolderKey(const QString& folder) {
@@ -42,7 +32,7 @@ QString ImportDialogValueName(const QFileDialog& dialog) {
 bool ExecuteImportDialog(QFileDialog& dialog) {
     QCoreApplication::processEvents();
     const QString valueName = ImportDialogValueName(dialog);
-    const QString remembered = TrimControls(ReadSetting(kSettingsKey, valueName));
+    const QString remembered = TrimBlanks(ReadSetting(kSettingsKey, valueName));
     // Qt's own dialog everywhere: it shows the filter texts as written and
     // behaves alike on every desktop.
     dialog.setOption(QFileDialog::DontUseNativeDialog);

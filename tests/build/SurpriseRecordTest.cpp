@@ -1,3 +1,4 @@
+#include "app/gUtils.h"
 #include "build/SurpriseContainer.h"
 #include "build/SurpriseRecord.h"
 
