@@ -2,6 +2,7 @@
 
 #include "platform/Bmp32Reader.h"
 #include "platform/PcxReader.h"
+#include "platform/TgaReader.h"
 #include "platform/WmfReader.h"
 
 #include <QBuffer>
@@ -87,29 +88,13 @@ void CheckComplete(const QString& ext, const QByteArray& d) {
         const qsizetype scan = d.lastIndexOf("\xFF\xDA");
         if (scan >= 0 && d.indexOf("\xFF\xD9", scan) < 0)
             Truncated(ext);
-    } else if (ext == QLatin1String("tga") && size >= 18 && d[2] == 2) {
-        const qint64 colourMap = d[1] ? qint64(U16(d, 5)) * ((uchar(d[7]) + 7) / 8) : 0;
-        const qint64 start = 18 + uchar(d[0]) + colourMap;
-        const qint64 pixelBytes = (uchar(d[16]) + 7) / 8;
-        const qint64 pixels = qint64(U16(d, 12)) * U16(d, 14);
-        if (start > size || (pixelBytes > 0 && (size - start) / pixelBytes < pixels))
-            Truncated(ext);
     }
-}
-
-// Qt's Targa reader takes only files with the footer of the format's second
-// version; the files of the first version have the same layout without it.
-QByteArray WithTgaFooter(const QByteArray& data) {
-    static const QByteArray Signature("TRUEVISION-XFILE.\0", 18);
-    if (data.endsWith(Signature))
-        return data;
-    return data + QByteArray(8, '\0') + Signature;
 }
 
 QImage ReadWithQt(const QByteArray& data, const QString& ext, const QSize& decodeSize) {
     CheckComplete(ext, data);
     QBuffer buffer;
-    buffer.setData(ext == QLatin1String("tga") ? WithTgaFooter(data) : data);
+    buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, QtFormatFor(ext));
     reader.setDecideFormatFromContent(false);
@@ -248,6 +233,8 @@ LoadedPicture LoadPictureData(const QByteArray& data, const QString& extension,
         return ApplyAlphaRule(ReadPcx(data), ext, false);
     if (ext == QLatin1String("wmf"))
         return ApplyAlphaRule(ReadWmf(data), ext, false);
+    if (ext == QLatin1String("tga"))
+        return ApplyAlphaRule(ReadTga(data), ext, false);
     if (ext == QLatin1String("bmp") && IsBmp32(data))
         return ApplyAlphaRule(ReadBmp32(data), ext, true);
     return ApplyAlphaRule(ReadWithQt(data, ext, decodeSize), ext, false);

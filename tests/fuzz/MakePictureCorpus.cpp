@@ -195,6 +195,53 @@ std::vector<std::pair<QString, QByteArray>> WmfSeeds() {
     return seeds;
 }
 
+std::vector<std::pair<QString, QByteArray>> TgaSeeds() {
+    const auto values = [](int n, quint32 mask, int spread) {
+        std::vector<quint32> out;
+        for (int i = 0; i < n; ++i)
+            out.push_back(quint32((i / 3) * spread * 2654435761u) & mask);
+        return out;
+    };
+    const auto file = [](int type, int depth, int w, int h, std::vector<quint32> v) {
+        TgaFile f;
+        f.Type = type;
+        f.Depth = depth;
+        f.Width = w;
+        f.Height = h;
+        f.Values = std::move(v);
+        return f;
+    };
+    std::vector<std::pair<QString, QByteArray>> seeds;
+    for (const int rle : {0, 8}) {
+        const QString suffix = rle ? QStringLiteral("_rle.tga") : QStringLiteral(".tga");
+        TgaFile mapped = file(1 + rle, 8, 7, 5, values(35, 0x0F, 1));
+        for (quint32 i = 0; i < 16; ++i)
+            mapped.Map.push_back(i * 0x10305u);
+        mapped.MapFirst = 0;
+        seeds.emplace_back(QStringLiteral("mapped24") + suffix, MakeTgaFile(mapped));
+        mapped.MapBits = 16;
+        mapped.Descriptor = 0x20;
+        seeds.emplace_back(QStringLiteral("mapped16_top") + suffix, MakeTgaFile(mapped));
+        mapped.MapBits = 32;
+        mapped.Id = "seed";
+        seeds.emplace_back(QStringLiteral("mapped32_id") + suffix, MakeTgaFile(mapped));
+        seeds.emplace_back(QStringLiteral("rgb15") + suffix,
+                           MakeTgaFile(file(2 + rle, 15, 6, 4, values(24, 0x7FFF, 5))));
+        TgaFile rgb16 = file(2 + rle, 16, 5, 5, values(25, 0xFFFF, 7));
+        rgb16.Descriptor = 0x11;
+        seeds.emplace_back(QStringLiteral("rgb16_right") + suffix, MakeTgaFile(rgb16));
+        seeds.emplace_back(QStringLiteral("rgb24") + suffix,
+                           MakeTgaFile(file(2 + rle, 24, 9, 3, values(27, 0xFFFFFF, 3))));
+        TgaFile rgb32 = file(2 + rle, 32, 4, 6, values(24, 0xFFFFFFFF, 11));
+        rgb32.Descriptor = 0x28;
+        seeds.emplace_back(QStringLiteral("rgb32_top") + suffix, MakeTgaFile(rgb32));
+        seeds.emplace_back(QStringLiteral("grey") + suffix,
+                           MakeTgaFile(file(3 + rle, 8, 8, 4, values(32, 0xFF, 13))));
+    }
+    seeds.emplace_back(QStringLiteral("qt_layout.tga"), MakeTga(Sample(5, 4, true), true));
+    return seeds;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -212,6 +259,8 @@ int main(int argc, char** argv) {
         Put(QStringLiteral("bmp32"), name, bytes);
     for (const auto& [name, bytes] : WmfSeeds())
         Put(QStringLiteral("wmf"), name, bytes);
+    for (const auto& [name, bytes] : TgaSeeds())
+        Put(QStringLiteral("tga"), name, bytes);
 
     // The dispatch: one byte choosing the extension (its index among
     // bmp gif tga tif png jpg jpeg pcx ico wmf webp), then the file.

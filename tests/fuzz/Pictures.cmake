@@ -1,8 +1,9 @@
-# The picture readers: our own three, and the entry that dispatches by
+# The picture readers: our own four, and the entry that dispatches by
 # extension to them and to Qt's.
 zorvane_fuzz(pcx SOURCES fuzz_pcx.cpp LIBS zorvane_pictures)
 zorvane_fuzz(bmp32 SOURCES fuzz_bmp32.cpp LIBS zorvane_pictures)
 zorvane_fuzz(wmf SOURCES fuzz_wmf.cpp LIBS zorvane_pictures)
+zorvane_fuzz(tga SOURCES fuzz_tga.cpp LIBS zorvane_pictures)
 zorvane_fuzz(picture SOURCES fuzz_picture.cpp LIBS zorvane_pictures)
 
 # Writes the seed corpora from the test fixtures' writers (run by hand when

@@ -190,6 +190,62 @@ QByteArray MakeTga(const QImage& source, bool withAlpha) {
     return out;
 }
 
+namespace {
+void PutValue(QByteArray& out, quint32 value, int bits) {
+    for (int i = 0; i < (bits + 7) / 8; ++i)
+        Put8(out, int(value >> (8 * i)));
+}
+} // namespace
+
+QByteArray MakeTgaFile(const TgaFile& file) {
+    QByteArray out;
+    Put8(out, int(file.Id.size()));
+    Put8(out, file.Map.empty() ? 0 : 1);
+    Put8(out, file.Type);
+    Put16(out, file.Map.empty() ? 0 : file.MapFirst);
+    Put16(out, int(file.Map.size()));
+    Put8(out, file.Map.empty() ? 0 : file.MapBits);
+    Put16(out, 0);
+    Put16(out, 0);
+    Put16(out, file.Width);
+    Put16(out, file.Height);
+    Put8(out, file.Depth);
+    Put8(out, file.Descriptor);
+    out.append(file.Id);
+    for (quint32 entry : file.Map)
+        PutValue(out, entry, file.MapBits);
+    const std::vector<quint32>& v = file.Values;
+    if (file.Type < 9) {
+        for (quint32 value : v)
+            PutValue(out, value, file.Depth);
+        return out;
+    }
+    constexpr size_t Most = 128;
+    const auto runAt = [&](size_t i) {
+        size_t n = 1;
+        while (i + n < v.size() && n < Most && v[i + n] == v[i])
+            ++n;
+        return n;
+    };
+    for (size_t i = 0; i < v.size();) {
+        const size_t run = runAt(i);
+        if (run > 1) {
+            Put8(out, 0x80 | int(run - 1));
+            PutValue(out, v[i], file.Depth);
+            i += run;
+            continue;
+        }
+        size_t n = 1;
+        while (i + n < v.size() && n < Most && runAt(i + n) == 1)
+            ++n;
+        Put8(out, int(n - 1));
+        for (size_t k = 0; k < n; ++k)
+            PutValue(out, v[i + k], file.Depth);
+        i += n;
+    }
+    return out;
+}
+
 QByteArray MakeGif(int width, int height, const std::vector<int>& indices,
                    const std::vector<QRgb>& palette, int transparentIndex) {
     QByteArray out("GIF89a");

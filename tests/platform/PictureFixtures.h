@@ -28,6 +28,24 @@ QByteArray MakeBmp32(const QImage& image, Bmp32Header header = Bmp32Header::Rgb,
 // Uncompressed true-colour Targa, 24 bits, or 32 with alpha.
 QByteArray MakeTga(const QImage& image, bool withAlpha);
 
+// Any Targa, its pixels given as stored: each value written little-endian in
+// (Depth + 7) / 8 bytes, in file order (rows as Descriptor's origin bits say).
+// Types 9 to 11 get run-length packets, runs of equal values and raw packets
+// between them, both free to cross scan lines. A non-empty Map is written
+// with MapBits per entry, its first entry numbered MapFirst.
+struct TgaFile {
+    int Type = 2;
+    int Depth = 24;
+    int Width = 0, Height = 0;
+    std::vector<quint32> Values;
+    int Descriptor = 0;
+    QByteArray Id;
+    int MapFirst = 0;
+    int MapBits = 24;
+    std::vector<quint32> Map;
+};
+QByteArray MakeTgaFile(const TgaFile& file);
+
 // GIF89a of one frame; transparentIndex < 0 for none.
 QByteArray MakeGif(int width, int height, const std::vector<int>& indices,
                    const std::vector<QRgb>& palette, int transparentIndex = -1);

@@ -13,3 +13,5 @@ zorvane_test(PictureReaderBmp32Test SOURCES PictureReaderBmp32Test.cpp
     LIBS zorvane_pictures zorvane_picture_fixtures)
 zorvane_test(PictureReaderWmfTest SOURCES PictureReaderWmfTest.cpp
     LIBS zorvane_pictures zorvane_picture_fixtures)
+zorvane_test(PictureReaderTgaTest SOURCES PictureReaderTgaTest.cpp
+    LIBS zorvane_pictures zorvane_picture_fixtures)
