@@ -112,9 +112,9 @@ QImage ReadTga(const QByteArray& data) {
         Damaged("its image type is unknown.");
     if (mapType > 1)
         Damaged("its colour map type is unknown.");
-    if (kind == ColourMapped && mapType != 1)
+    if (kind == ColourMapped && (mapType != 1 || mapLength == 0))
         Damaged("it has no colour map.");
-    if (mapType == 1 && (!IsColourDepth(mapBits) || mapLength == 0))
+    if (kind == ColourMapped && !IsColourDepth(mapBits))
         Damaged("its colour map entries have no known size.");
     const bool depthKnown = (kind == ColourMapped && depth == 8) ||
                             (kind == TrueColour && IsColourDepth(depth)) ||
@@ -131,8 +131,8 @@ QImage ReadTga(const QByteArray& data) {
         const qint64 entryBytes = (mapBits + 7) / 8;
         if (size - pos < mapLength * entryBytes)
             Damaged("its colour map ends before it is complete.");
-        // A map beside true-colour pixels is only there for display
-        // hardware; its bytes are skipped all the same.
+        // A map beside true-colour or grey pixels is only there for
+        // display hardware: skipped, whatever its entries are.
         if (kind == ColourMapped) {
             map.reserve(size_t(mapLength));
             for (int i = 0; i < mapLength; ++i)

@@ -190,10 +190,15 @@ TEST(TgaReader, SkipsIdFieldUnusedMapAndFooter) {
     file.MapBits = 24;
     const QByteArray bytes =
         MakeTgaFile(file) + QByteArray(8, '\0') + QByteArray("TRUEVISION-XFILE.\0", 18);
-    const QImage image = ReadTga(bytes);
-    ASSERT_EQ(image.size(), QSize(2, 1));
-    EXPECT_EQ(image.pixel(0, 0), 0xFF102030);
-    EXPECT_EQ(image.pixel(1, 0), 0xFF405060);
+    // The same map with entries of an odd size, 20 bits in three bytes.
+    QByteArray oddEntries = bytes;
+    oddEntries[7] = char(20);
+    for (const QByteArray& b : {bytes, oddEntries}) {
+        const QImage image = ReadTga(b);
+        ASSERT_EQ(image.size(), QSize(2, 1));
+        EXPECT_EQ(image.pixel(0, 0), 0xFF102030);
+        EXPECT_EQ(image.pixel(1, 0), 0xFF405060);
+    }
 }
 
 // A 32-bit picture arrives opaque, its partial alpha over white; fourth
