@@ -2,29 +2,15 @@
 // extension (the ten with a reader, in both cases, or one without), the rest
 // is the file. A PictureError is fine, nothing else.
 
+#include "FuzzApplication.h"
 #include "platform/PictureReader.h"
 
-#include <QGuiApplication>
-
 #include <cstdint>
-
-namespace {
-void EnsureApplication() {
-    if (QCoreApplication::instance())
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    static int argc = 1;
-    static char name[] = "fuzz_picture";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
-    EnsureApplication();
+    EnsureFuzzApplication();
     static const QStringList Extensions = PictureExtensions() << QStringLiteral("webp");
     const int choice = (data[0] & 0x7F) % (2 * Extensions.size());
     QString ext = Extensions[choice % Extensions.size()];
