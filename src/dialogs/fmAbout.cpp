@@ -3,6 +3,7 @@
 #include "app/gSite.h"
 #include "delivery/AboutInfo.h"
 #include "delivery/WebLinks.h"
+#include "dialogs/DialogColours.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -17,18 +18,6 @@ namespace {
 QPointer<TfrmAbout>& CurrentBox() {
     static QPointer<TfrmAbout> box;
     return box;
-}
-
-// Colours as the design gives them: 0x00BBGGRR.
-QColor DesignColor(unsigned value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-void Fill(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
 }
 
 void SetTextColor(QLabel* label, const QColor& color) {

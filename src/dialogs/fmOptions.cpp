@@ -2,6 +2,7 @@
 
 #include "app/gRegistry.h"
 #include "app/gUtils.h"
+#include "dialogs/DialogColours.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -16,18 +17,6 @@ namespace {
 
 const QString kCompressedValue = QStringLiteral("g1");
 const QString kFileNameValue = QStringLiteral("g2");
-
-// Colours as the design gives them: 0x00BBGGRR.
-QColor DesignColor(unsigned value) {
-    return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
-}
-
-void Fill(QWidget* widget, const QColor& color) {
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window, color);
-    widget->setPalette(palette);
-    widget->setAutoFillBackground(true);
-}
 
 QString InvalidNameText() {
     return QStringLiteral("Please use only file name valid characters without file extension.\n"
